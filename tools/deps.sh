@@ -1,0 +1,27 @@
+# Installs the Debian packages named as arguments when any is missing.
+# Sourced by the run and test scripts.
+install_missing() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
+            missing+=("$package")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+BUILD_PACKAGES=(cmake make g++ python3 libgtest-dev g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
+WINE_PACKAGES=(wine wine64 locales fonts-wine)
+
+# Wine reads the ANSI code page from the locale: Russian gives 1251.
+ensure_russian_locale() {
+    if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+        sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
+        locale-gen >/dev/null
+    fi
+}

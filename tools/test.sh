@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the unit tests natively, then the
+# Windows program and the end-to-end suite under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/deps.sh
+
+install_missing "${BUILD_PACKAGES[@]}"
+cmake --workflow --preset native
+cmake --workflow --preset windows
