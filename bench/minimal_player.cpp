@@ -1,20 +1,29 @@
-// Baseline for the audio benchmarks: the shortest path from nothing to a
-// looping 3D sound in DirectSound, set up the way sound3d sets up its own
-// (priority level, 22.05 kHz mono 16-bit primary, static 3D source buffer
-// with HRTF).  Also a quick check that the audio path of a test machine
-// works at all: the source sits to one side, so the capture must lean there.
+// Baseline for the start, CPU and memory benchmarks: the shortest path from
+// a button press to the looping 3D sound sound3d makes, driven the same way
+// so that one launcher measures both through the same click -> text path.
 //
-// Usage: minimal_player.exe [SECONDS [X]]
-//   SECONDS  how long to play (default 2, fractions allowed)
-//   X        source position on the x axis (default +2: right of the
-//            listener; -2 puts it on the left)
-// Exit code 0 on success, 1 with a message on stdout on any failure.
+// One modal dialog (class #32770, caption "minimal player") with one push
+// button, id 1030 like sound3d's, reading "Старт"; like sound3d it
+// enumerates the devices when the dialog opens.  BM_CLICK on it opens the
+// default device (the one sound3d selects first), sets the priority level,
+// the primary buffer's format (mono 16-bit 22,050 Hz), creates a static 3D
+// source buffer with the same flags, size and algorithm as sound3d's, fills
+// it with the same embedded clip, places it where sound3d starts it and
+// plays it looping; then the button reads "Стоп".  Pressed again, it
+// releases everything and reads "Старт".  What sound3d does besides (speaker
+// configuration, listener interface, minimum distance, error reporting,
+// locking its choices) is its own cost, not part of this baseline.
 //
-// Build (MinGW-w64):
-//   x86_64-w64-mingw32-g++ -std=c++17 -O2 minimal_player.cpp -o minimal_player.exe
-//       -static -static-libgcc -static-libstdc++ -mwindows -ldsound -ldxguid -lole32 -luser32
-// Build (MSVC): cl /std:c++17 /EHsc minimal_player.cpp dsound.lib dxguid.lib ole32.lib user32.lib
-//       /link /SUBSYSTEM:WINDOWS
+// IDCANCEL / WM_CLOSE close it (releasing first if playing): exit code 0,
+// 2 if the dialog could not open.  A failed step shows no box (it would
+// stall the timing) but leaves the button reading "Ошибка", which the
+// launcher reports.
+//
+// Built by bench/run.sh, with the clip from bench/minimal_player.rc:
+//   x86_64-w64-mingw32-windres -I resources bench/minimal_player.rc minimal_player_rc.o
+//   x86_64-w64-mingw32-g++ -std=c++17 -O2 minimal_player.cpp minimal_player_rc.o
+//       -o minimal_player.exe -static -static-libgcc -static-libstdc++ -mwindows
+//       -ldsound -ldxguid -luser32
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -23,22 +32,17 @@
 #include <mmsystem.h>
 #include <dsound.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-
-#ifdef _MSC_VER
-#pragma comment(lib, "dsound.lib")
-#pragma comment(lib, "dxguid.lib")
-#pragma comment(lib, "ole32.lib")
-#pragma comment(lib, "user32.lib")
-#endif
 
 namespace {
 
-const DWORD kRate = 22050;
-const DWORD kBufferBytes = 44888;  // ~1 s of 22.05 kHz mono 16-bit
+const WORD kStartButton = 1030;  // the id sound3d's button has
+const WORD kClipResource = 1;    // RCDATA, see minimal_player.rc
+
+IDirectSound* g_device = nullptr;
+IDirectSoundBuffer* g_primary = nullptr;
+IDirectSoundBuffer* g_source = nullptr;
+IDirectSound3DBuffer* g_source3d = nullptr;
 
 template <class T>
 void SafeRelease(T*& p)
@@ -49,14 +53,14 @@ void SafeRelease(T*& p)
     }
 }
 
-bool Check(HRESULT hr, const char* what)
+void ReleaseAll()
 {
-    if (FAILED(hr)) {
-        std::printf("%s failed: 0x%08lX\n", what, static_cast<unsigned long>(hr));
-        std::fflush(stdout);
-        return false;
-    }
-    return true;
+    if (g_source)
+        g_source->Stop();
+    SafeRelease(g_source3d);
+    SafeRelease(g_source);
+    SafeRelease(g_primary);
+    SafeRelease(g_device);
 }
 
 WAVEFORMATEX MonoPcm16()
@@ -65,103 +69,168 @@ WAVEFORMATEX MonoPcm16()
     std::memset(&wf, 0, sizeof wf);
     wf.wFormatTag = WAVE_FORMAT_PCM;
     wf.nChannels = 1;
-    wf.nSamplesPerSec = kRate;
+    wf.nSamplesPerSec = 22050;
     wf.wBitsPerSample = 16;
-    wf.nBlockAlign = static_cast<WORD>(wf.nChannels * wf.wBitsPerSample / 8);
-    wf.nAvgBytesPerSec = wf.nSamplesPerSec * wf.nBlockAlign;
+    wf.nBlockAlign = 2;
+    wf.nAvgBytesPerSec = 44100;
     return wf;
 }
 
-// White noise at about -10 dBFS: broadband so that any filtering in the 3D
-// path still leaves energy on both sides to compare, and it loops without a
-// tonal click that could be mistaken for content.
-bool FillNoise(IDirectSoundBuffer* buf)
+bool StartPlaying(HWND dlg)
 {
+    HRSRC res = FindResourceA(nullptr, MAKEINTRESOURCEA(kClipResource), RT_RCDATA);
+    const DWORD clipBytes = res ? SizeofResource(nullptr, res) : 0;
+    const void* clip = res ? LockResource(LoadResource(nullptr, res)) : nullptr;
+    if (!clip || clipBytes == 0)
+        return false;
+
+    if (FAILED(DirectSoundCreate(nullptr, &g_device, nullptr)) ||
+        FAILED(g_device->SetCooperativeLevel(dlg, DSSCL_PRIORITY)))
+        return false;
+
+    WAVEFORMATEX wf = MonoPcm16();
+    DSBUFFERDESC pd;
+    std::memset(&pd, 0, sizeof pd);
+    pd.dwSize = sizeof pd;
+    pd.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D;
+    if (FAILED(g_device->CreateSoundBuffer(&pd, &g_primary, nullptr)) ||
+        FAILED(g_primary->SetFormat(&wf)))
+        return false;
+
+    DSBUFFERDESC sd;
+    std::memset(&sd, 0, sizeof sd);
+    sd.dwSize = sizeof sd;
+    sd.dwFlags = DSBCAPS_STATIC | DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY;
+    sd.dwBufferBytes = clipBytes;
+    sd.lpwfxFormat = &wf;
+    sd.guid3DAlgorithm = DS3DALG_HRTF_FULL;
+    if (FAILED(g_device->CreateSoundBuffer(&sd, &g_source, nullptr)))
+        return false;
+
     void* p1 = nullptr;
     void* p2 = nullptr;
     DWORD n1 = 0, n2 = 0;
-    if (!Check(buf->Lock(0, kBufferBytes, &p1, &n1, &p2, &n2, 0), "Lock"))
+    if (FAILED(g_source->Lock(0, clipBytes, &p1, &n1, &p2, &n2, 0)))
         return false;
-    std::uint32_t state = 0x12345678u;
-    auto fill = [&state](void* dst, DWORD bytes) {
-        auto* s = static_cast<std::int16_t*>(dst);
-        for (DWORD i = 0; i < bytes / 2; ++i) {
-            state = state * 1664525u + 1013904223u;
-            s[i] = static_cast<std::int16_t>((static_cast<std::int32_t>(state >> 16) - 32768) / 3);
-        }
-    };
-    fill(p1, n1);
+    std::memcpy(p1, clip, n1);
     if (p2)
-        fill(p2, n2);
-    return Check(buf->Unlock(p1, n1, p2, n2), "Unlock");
+        std::memcpy(p2, static_cast<const BYTE*>(clip) + n1, n2);
+    if (FAILED(g_source->Unlock(p1, n1, p2, n2)))
+        return false;
+
+    // sound3d starts its source at the origin.
+    if (FAILED(g_source->QueryInterface(IID_IDirectSound3DBuffer,
+                                        reinterpret_cast<void**>(&g_source3d))) ||
+        FAILED(g_source3d->SetPosition(0.0f, 0.0f, 0.0f, DS3D_IMMEDIATE)))
+        return false;
+    return SUCCEEDED(g_source->Play(0, 0, DSBPLAY_LOOPING));
 }
+
+void OnButton(HWND dlg)
+{
+    HWND button = GetDlgItem(dlg, kStartButton);
+    if (g_device) {
+        ReleaseAll();
+        SetWindowTextW(button, L"Старт");
+    } else if (StartPlaying(dlg)) {
+        SetWindowTextW(button, L"Стоп");
+    } else {
+        ReleaseAll();
+        SetWindowTextW(button, L"Ошибка");
+    }
+}
+
+BOOL CALLBACK CountDevice(LPGUID, LPCSTR, LPCSTR, LPVOID)
+{
+    return TRUE;
+}
+
+INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        // sound3d lists the devices here, and the first listing in a
+        // process is what loads and probes the audio driver; without it
+        // the first press would carry that cost and sound3d's would not.
+        DirectSoundEnumerateA(CountDevice, nullptr);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kStartButton) {
+            OnButton(dlg);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            ReleaseAll();
+            EndDialog(dlg, 0);
+            return TRUE;
+        }
+        break;
+    case WM_CLOSE:
+        ReleaseAll();
+        EndDialog(dlg, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// A dialog with one push button, laid out in memory as DialogBoxIndirect
+// wants it: DWORD-aligned header and item, strings in UTF-16.
+class DialogTemplate {
+public:
+    DialogTemplate()
+    {
+        std::memset(storage_, 0, sizeof storage_);
+        auto* dt = reinterpret_cast<DLGTEMPLATE*>(storage_);
+        dt->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
+        dt->cdit = 1;
+        dt->cx = 200;
+        dt->cy = 80;
+        WORD* p = reinterpret_cast<WORD*>(dt + 1);
+        *p++ = 0;  // no menu
+        *p++ = 0;  // predefined dialog class
+        p = Put(p, L"minimal player");
+        p = Align(p);
+
+        auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(p);
+        item->style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+        item->x = 80;
+        item->y = 30;
+        item->cx = 40;
+        item->cy = 14;
+        item->id = kStartButton;
+        p = reinterpret_cast<WORD*>(item + 1);
+        *p++ = 0xFFFF;
+        *p++ = 0x0080;  // button class
+        p = Put(p, L"Старт");
+        *p = 0;  // no creation data
+    }
+
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(storage_); }
+
+private:
+    static WORD* Put(WORD* p, const wchar_t* text)
+    {
+        while (*text)
+            *p++ = static_cast<WORD>(*text++);
+        *p++ = 0;
+        return p;
+    }
+
+    static WORD* Align(WORD* p)
+    {
+        auto at = reinterpret_cast<ULONG_PTR>(p);
+        return reinterpret_cast<WORD*>((at + 3) & ~ULONG_PTR(3));
+    }
+
+    DWORD storage_[64];
+};
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    double seconds = __argc > 1 ? std::atof(__argv[1]) : 2.0;
-    float x = __argc > 2 ? static_cast<float>(std::atof(__argv[2])) : 2.0f;
-    if (seconds < 0)
-        seconds = 0;
-
-    IDirectSound* ds = nullptr;
-    IDirectSoundBuffer* primary = nullptr;
-    IDirectSoundBuffer* source = nullptr;
-    IDirectSound3DBuffer* source3d = nullptr;
-    int rc = 1;
-
-    do {
-        if (!Check(DirectSoundCreate(nullptr, &ds, nullptr), "DirectSoundCreate"))
-            break;
-        if (!Check(ds->SetCooperativeLevel(GetDesktopWindow(), DSSCL_PRIORITY),
-                   "SetCooperativeLevel"))
-            break;
-
-        DSBUFFERDESC pd;
-        std::memset(&pd, 0, sizeof pd);
-        pd.dwSize = sizeof pd;
-        pd.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D;
-        if (!Check(ds->CreateSoundBuffer(&pd, &primary, nullptr), "CreateSoundBuffer(primary)"))
-            break;
-        WAVEFORMATEX wf = MonoPcm16();
-        if (!Check(primary->SetFormat(&wf), "SetFormat"))
-            break;
-
-        DSBUFFERDESC sd;
-        std::memset(&sd, 0, sizeof sd);
-        sd.dwSize = sizeof sd;
-        sd.dwFlags = DSBCAPS_STATIC | DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY;
-        sd.dwBufferBytes = kBufferBytes;
-        sd.lpwfxFormat = &wf;
-        sd.guid3DAlgorithm = DS3DALG_HRTF_FULL;
-        if (!Check(ds->CreateSoundBuffer(&sd, &source, nullptr), "CreateSoundBuffer(source)"))
-            break;
-        if (!Check(source->QueryInterface(IID_IDirectSound3DBuffer,
-                                          reinterpret_cast<void**>(&source3d)),
-                   "QueryInterface(IDirectSound3DBuffer)"))
-            break;
-        if (!Check(source3d->SetPosition(x, 0.0f, 0.0f, DS3D_IMMEDIATE), "SetPosition"))
-            break;
-
-        if (!FillNoise(source))
-            break;
-        if (!Check(source->Play(0, 0, DSBPLAY_LOOPING), "Play"))
-            break;
-        std::printf("playing %.3f s at x=%.2f\n", seconds, static_cast<double>(x));
-        std::fflush(stdout);
-        Sleep(static_cast<DWORD>(seconds * 1000.0));
-        if (!Check(source->Stop(), "Stop"))
-            break;
-        rc = 0;
-    } while (false);
-
-    SafeRelease(source3d);
-    SafeRelease(source);
-    SafeRelease(primary);
-    SafeRelease(ds);
-    if (rc == 0)
-        std::printf("done\n");
-    std::fflush(stdout);
-    return rc;
+    DialogTemplate tmpl;
+    if (DialogBoxIndirectParamW(instance, tmpl.get(), nullptr, DialogProc, 0) == -1)
+        return 2;
+    return 0;
 }
