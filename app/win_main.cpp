@@ -6,6 +6,9 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int /*showState*/) {
     InitCommonControls();  // registers the trackbar class
+    // The Unicode dialog keeps the template's UTF-16 texts as they are; the
+    // narrow one would squeeze them through the ANSI code page and show
+    // question marks wherever that is not 1251.
     return static_cast<int>(
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0));
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0));
 }

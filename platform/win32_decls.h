@@ -25,6 +25,7 @@ typedef void* LPVOID;
 typedef DWORD* LPDWORD;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
+typedef const wchar_t* LPCWSTR;
 
 struct HWND__;
 typedef HWND__* HWND;
@@ -48,6 +49,7 @@ typedef void* HGLOBAL;
                       (static_cast<DWORD>(static_cast<WORD>(high)) << 16))
 #define MAKELPARAM(low, high) static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(low, high)))
 #define MAKEINTRESOURCEA(id) reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<WORD>(id)))
+#define MAKEINTRESOURCEW(id) reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(static_cast<WORD>(id)))
 
 struct GUID {
     uint32_t Data1;
@@ -89,7 +91,7 @@ typedef const IID& REFIID;
 typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 void InitCommonControls();
-INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
+INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC dialogProc,
                         LPARAM initParam);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 HWND GetDlgItem(HWND dialog, int controlId);

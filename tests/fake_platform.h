@@ -78,7 +78,7 @@ struct FakePlatform {
     HWND focus = nullptr;
     bool dialogEnded = false;
     INT_PTR dialogResult = 0;
-    // Run by DialogBoxParamA after WM_INITDIALOG while the dialog is open.
+    // Run by DialogBoxParamW after WM_INITDIALOG while the dialog is open.
     std::function<void()> whileDialogOpen;
     // Run when an error box is shown, before it "closes".
     std::function<void()> onBox;

@@ -135,8 +135,8 @@ void InitCommonControls() {
     fake.windowCalls.push_back("InitCommonControls");
 }
 
-INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND owner, DLGPROC dialogProc, LPARAM) {
-    fake.windowCalls.push_back("DialogBoxParamA(" +
+INT_PTR DialogBoxParamW(HINSTANCE, LPCWSTR templateName, HWND owner, DLGPROC dialogProc, LPARAM) {
+    fake.windowCalls.push_back("DialogBoxParamW(" +
                                std::to_string(reinterpret_cast<uintptr_t>(templateName)) +
                                (owner == nullptr ? ", no owner)" : ", owner)"));
     dialogProc(FakeDialog(), WM_INITDIALOG, 0, 0);

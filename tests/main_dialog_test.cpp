@@ -68,7 +68,7 @@ TEST_F(MainDialogTest, FailedDeviceListEndsTheDialogWithOne) {
 TEST_F(MainDialogTest, WinMainReturnsTheDialogResult) {
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), -1);  // never ended: no dialog
     EXPECT_EQ(fake.windowCalls[0], "InitCommonControls");
-    EXPECT_EQ(fake.windowCalls[1], "DialogBoxParamA(101, no owner)");
+    EXPECT_EQ(fake.windowCalls[1], "DialogBoxParamW(101, no owner)");
 
     SetUp();
     fake.whileDialogOpen = [] { Press(IDCANCEL); };
