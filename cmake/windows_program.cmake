@@ -10,3 +10,4 @@ set_property(SOURCE resources/sound3d.rc APPEND PROPERTY OBJECT_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/resources/clip.raw
   ${CMAKE_CURRENT_SOURCE_DIR}/resources/sound3d.manifest
   ${CMAKE_CURRENT_SOURCE_DIR}/resources/resource_ids.h)
+add_subdirectory(tests/e2e)

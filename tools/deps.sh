@@ -14,8 +14,12 @@ install_missing() {
     fi
 }
 
-BUILD_PACKAGES=(cmake make g++ python3 libgtest-dev g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
+# googletest: its sources, cross-built into the end-to-end driver.
+BUILD_PACKAGES=(cmake make g++ python3 libgtest-dev googletest g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
 WINE_PACKAGES=(wine wine64 locales fonts-wine)
+# The end-to-end suite: Wine on a virtual X server, ImageMagick for the
+# screenshot.
+E2E_PACKAGES=("${WINE_PACKAGES[@]}" xvfb imagemagick)
 
 # Wine reads the ANSI code page from the locale: Russian gives 1251.
 ensure_russian_locale() {

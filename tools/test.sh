@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
 
-install_missing "${BUILD_PACKAGES[@]}"
+install_missing "${BUILD_PACKAGES[@]}" "${E2E_PACKAGES[@]}"
+ensure_russian_locale
 cmake --workflow --preset native
 cmake --workflow --preset windows
+tests/e2e/run.sh

@@ -62,7 +62,7 @@
 # next e2e_setup on the same prefix ends them.
 
 # Bump when the prefix settings below change, so cached prefixes are redone.
-_E2E_PREFIX_SETTINGS=1
+_E2E_PREFIX_SETTINGS=2
 _E2E_XVFB_SCREEN=1280x1024x24
 
 _e2e_log() { printf 'e2e: %s\n' "$*" >&2; }
@@ -287,6 +287,16 @@ _e2e_prepare_prefix() {
             fi
         done
         wineserver -w
+        # Debian's Wine 8 does not find its own fonts where fonts-wine puts
+        # them: without them "MS Sans Serif" falls back to another face and
+        # captions draw their buttons as the letters of the missing Marlett.
+        # The prefix's Fonts folder is always searched.
+        local font
+        for font in /usr/share/wine/fonts/*; do
+            [[ -f $font ]] || continue
+            ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/" ||
+                { _e2e_log "cannot link $font into the prefix"; return 1; }
+        done
         echo "$_E2E_PREFIX_SETTINGS" >"$WINEPREFIX/.sound3d-ready"
     fi
     _e2e_start_wineserver
