@@ -26,7 +26,12 @@ void SetWindowText1251(HWND window, const char* text) {
 }
 
 int GetWindowText1251(HWND window, char* buffer, int size) {
-    if (size <= 0) {
+    if (size <= 1) {
+        // No room for a character; a zero output size would also make
+        // WideCharToMultiByte report a length instead of converting.
+        if (size == 1) {
+            buffer[0] = '\0';
+        }
         return 0;
     }
     // Read no more characters than the caller has room for, so a long
