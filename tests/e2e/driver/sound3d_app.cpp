@@ -393,8 +393,11 @@ HWND Sound3d::WaitForErrorBox(DWORD timeoutMs) const {
     return FinishClick();
 }
 
-::testing::AssertionResult Sound3d::IsIdle() const {
-    if (Text(kStartStop) != kStartText) {
+// The button's text, an enabled button, the choices locked or not, and the
+// trackbars always enabled.
+::testing::AssertionResult Sound3d::HasState(const wchar_t* buttonText,
+                                             bool choicesEnabled) const {
+    if (Text(kStartStop) != buttonText) {
         return ::testing::AssertionFailure() << "button reads \"" << Narrow(Text(kStartStop))
                                              << "\"";
     }
@@ -402,8 +405,9 @@ HWND Sound3d::WaitForErrorBox(DWORD timeoutMs) const {
         return ::testing::AssertionFailure() << "button disabled";
     }
     for (int id : kChoiceControls) {
-        if (!Enabled(id)) {
-            return ::testing::AssertionFailure() << "choice " << id << " disabled";
+        if (Enabled(id) != choicesEnabled) {
+            return ::testing::AssertionFailure()
+                   << "choice " << id << (choicesEnabled ? " disabled" : " enabled");
         }
     }
     for (int id : kSliders) {
@@ -414,25 +418,12 @@ HWND Sound3d::WaitForErrorBox(DWORD timeoutMs) const {
     return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult Sound3d::IsIdle() const {
+    return HasState(kStartText, true);
+}
+
 ::testing::AssertionResult Sound3d::IsPlaying() const {
-    if (Text(kStartStop) != kStopText) {
-        return ::testing::AssertionFailure() << "button reads \"" << Narrow(Text(kStartStop))
-                                             << "\"";
-    }
-    if (!Enabled(kStartStop)) {
-        return ::testing::AssertionFailure() << "button disabled";
-    }
-    for (int id : kChoiceControls) {
-        if (Enabled(id)) {
-            return ::testing::AssertionFailure() << "choice " << id << " enabled";
-        }
-    }
-    for (int id : kSliders) {
-        if (!Enabled(id)) {
-            return ::testing::AssertionFailure() << "trackbar " << id << " disabled";
-        }
-    }
-    return ::testing::AssertionSuccess();
+    return HasState(kStopText, false);
 }
 
 ::testing::AssertionResult Sound3d::Start() {

@@ -155,6 +155,7 @@ public:
     ::testing::AssertionResult Settle();
 
 private:
+    ::testing::AssertionResult HasState(const wchar_t* buttonText, bool choicesEnabled) const;
     HWND FindDialog() const;
     void EndClickThread();
 
