@@ -1,0 +1,11 @@
+# The native Linux program: the same app/ and playback/ over a window layer on
+# Qt 6 Widgets and a sound layer on OpenAL Soft with SDL2 for the output.
+include(${PROJECT_SOURCE_DIR}/platform/linux/sound/sound.cmake)
+include(${PROJECT_SOURCE_DIR}/platform/linux/window/window.cmake)
+
+add_executable(sound3d app/win_main.cpp)
+target_link_libraries(sound3d PRIVATE sound3d_core sound3d_window sound3d_sound)
+
+if(BUILD_TESTING)
+  add_subdirectory(tests/linux)
+endif()
