@@ -17,6 +17,11 @@ install_missing() {
 # googletest: its sources, cross-built into the end-to-end driver.
 BUILD_PACKAGES=(cmake make g++ python3 libgtest-dev googletest g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
 WINE_PACKAGES=(wine wine64 locales fonts-wine)
+# The native Linux program: Qt 6 Widgets for the dialog, OpenAL Soft and its
+# HRTF data for the 3D rendering, SDL2 for the sound output; a font for Qt
+# and Xvfb for the tests of the dialog and its picture.
+LINUX_PACKAGES=(qt6-base-dev qt6-qpa-plugins libopenal-dev libopenal-data libsdl2-dev
+                fonts-dejavu-core)
 # The end-to-end suite: Wine on a virtual X server, ImageMagick for the
 # screenshot.
 E2E_PACKAGES=("${WINE_PACKAGES[@]}" xvfb imagemagick)

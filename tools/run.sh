@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds sound3d.exe and starts it under Wine with a Russian locale.
+# Builds the native Linux program and starts it. It needs a display and
+# plays through whatever sound server the system has (PipeWire, PulseAudio or
+# ALSA).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
 
-install_missing "${BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}"
-ensure_russian_locale
-cmake --workflow --preset windows
-LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 WINEDEBUG=-all wine build/windows/sound3d.exe
+install_missing cmake make g++ python3 "${LINUX_PACKAGES[@]}"
+cmake --preset linux -DBUILD_TESTING=OFF
+cmake --build --preset linux --target sound3d
+exec build/linux/sound3d
