@@ -1,0 +1,246 @@
+#define AL_ALEXT_PROTOTYPES
+#include "platform/linux/sound/renderer.h"
+
+#include <AL/alext.h>
+
+#include <cstring>
+
+namespace {
+
+// DirectSound's default maximum distance: no attenuation limit in practice.
+const float MAX_DISTANCE = 1e9f;
+
+// AL calls act on the calling thread's context; the dialog thread and the
+// tests may hold several renderers, so each call names its own.
+class ContextScope {
+public:
+    explicit ContextScope(ALCcontext* context) { alcSetThreadContext(context); }
+    ~ContextScope() { alcSetThreadContext(nullptr); }
+    ContextScope(const ContextScope&) = delete;
+    ContextScope& operator=(const ContextScope&) = delete;
+};
+
+bool ChannelFormat(int channels, ALCint* format) {
+    switch (channels) {
+        case 1: *format = ALC_MONO_SOFT; return true;
+        case 2: *format = ALC_STEREO_SOFT; return true;
+        case 4: *format = ALC_QUAD_SOFT; return true;
+        case 6: *format = ALC_5POINT1_SOFT; return true;
+        default: return false;
+    }
+}
+
+bool ApplyHrtfState(Renderer* renderer) {
+    ALCint status = ALC_HRTF_DISABLED_SOFT;
+    alcGetIntegerv(renderer->device, ALC_HRTF_STATUS_SOFT, 1, &status);
+    if (alcGetError(renderer->device) != ALC_NO_ERROR) {
+        return false;
+    }
+    renderer->hrtf = status == ALC_HRTF_ENABLED_SOFT || status == ALC_HRTF_REQUIRED_SOFT;
+    renderer->foldRear = renderer->channels == 2 && !renderer->hrtf;
+    return true;
+}
+
+// The attribute list that both creation and reset need on a loopback device.
+struct Attributes {
+    ALCint values[9];
+};
+
+Attributes MakeAttributes(ALCint format, bool wantHrtf) {
+    return Attributes{{ALC_FREQUENCY, RENDER_RATE, ALC_FORMAT_CHANNELS_SOFT, format,
+                       ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT, ALC_HRTF_SOFT,
+                       wantHrtf ? ALC_TRUE : ALC_FALSE, 0}};
+}
+
+bool NoAlError() {
+    return alGetError() == AL_NO_ERROR;
+}
+
+ALenum BufferFormat(int channels, int bits) {
+    if (channels == 1) {
+        return bits == 8 ? AL_FORMAT_MONO8 : AL_FORMAT_MONO16;
+    }
+    return bits == 8 ? AL_FORMAT_STEREO8 : AL_FORMAT_STEREO16;
+}
+
+}  // namespace
+
+bool OpenRenderer(Renderer* renderer, int channels, bool wantHrtf) {
+    ALCint format = 0;
+    if (!ChannelFormat(channels, &format)) {
+        return false;
+    }
+    *renderer = Renderer{};
+    renderer->channels = channels;
+    renderer->device = alcLoopbackOpenDeviceSOFT(nullptr);
+    if (renderer->device == nullptr) {
+        return false;
+    }
+    const Attributes attributes = MakeAttributes(format, wantHrtf && channels == 2);
+    if (!alcIsRenderFormatSupportedSOFT(renderer->device, RENDER_RATE, format, ALC_FLOAT_SOFT)) {
+        CloseRenderer(renderer);
+        return false;
+    }
+    renderer->context = alcCreateContext(renderer->device, attributes.values);
+    if (renderer->context == nullptr || !ApplyHrtfState(renderer)) {
+        CloseRenderer(renderer);
+        return false;
+    }
+    ContextScope scope(renderer->context);
+    // DirectSound's rolloff: the level halves with each doubling of the
+    // distance beyond the minimum distance.
+    alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+    if (!NoAlError()) {
+        CloseRenderer(renderer);
+        return false;
+    }
+    return true;
+}
+
+bool ResetRenderer(Renderer* renderer, bool wantHrtf) {
+    ALCint format = 0;
+    if (renderer->device == nullptr || !ChannelFormat(renderer->channels, &format)) {
+        return false;
+    }
+    const Attributes attributes = MakeAttributes(format, wantHrtf && renderer->channels == 2);
+    if (!alcResetDeviceSOFT(renderer->device, attributes.values)) {
+        return false;
+    }
+    return ApplyHrtfState(renderer);
+}
+
+void CloseRenderer(Renderer* renderer) {
+    if (renderer->context != nullptr) {
+        alcDestroyContext(renderer->context);
+    }
+    if (renderer->device != nullptr) {
+        alcCloseDevice(renderer->device);
+    }
+    *renderer = Renderer{};
+}
+
+void RenderFrames(Renderer* renderer, float* out, int frames) {
+    if (renderer->device == nullptr) {
+        std::memset(out, 0, sizeof(float) * static_cast<size_t>(frames) *
+                                static_cast<size_t>(renderer->channels));
+        return;
+    }
+    alcRenderSamplesSOFT(renderer->device, out, frames);
+}
+
+bool CreateRenderSource(const Renderer& renderer, RenderSource* source) {
+    ContextScope scope(renderer.context);
+    *source = RenderSource{};
+    alGenBuffers(1, &source->buffer);
+    if (!NoAlError()) {
+        source->buffer = 0;
+        return false;
+    }
+    alGenSources(1, &source->source);
+    if (!NoAlError()) {
+        source->source = 0;
+        alDeleteBuffers(1, &source->buffer);
+        source->buffer = 0;
+        return false;
+    }
+    alSourcef(source->source, AL_REFERENCE_DISTANCE, 1.0f);
+    alSourcef(source->source, AL_ROLLOFF_FACTOR, 1.0f);
+    alSourcef(source->source, AL_MAX_DISTANCE, MAX_DISTANCE);
+    return NoAlError();
+}
+
+// A buffer that a source holds cannot take new data, so the source lets go
+// of it for the upload and goes on from the same place afterwards.
+bool LoadRenderSource(const Renderer& renderer, const RenderSource& source, const void* pcm,
+                      size_t bytes, int channels, int bits, int rate) {
+    ContextScope scope(renderer.context);
+    ALint state = AL_INITIAL;
+    ALint offset = 0;
+    alGetSourcei(source.source, AL_SOURCE_STATE, &state);
+    alGetSourcei(source.source, AL_BYTE_OFFSET, &offset);
+    alSourceStop(source.source);
+    alSourcei(source.source, AL_BUFFER, 0);
+    alBufferData(source.buffer, BufferFormat(channels, bits), pcm, static_cast<ALsizei>(bytes),
+                 rate);
+    alSourcei(source.source, AL_BUFFER, static_cast<ALint>(source.buffer));
+    const bool started = state == AL_PLAYING || state == AL_PAUSED;
+    if (started && offset > 0 && static_cast<size_t>(offset) < bytes) {
+        alSourcei(source.source, AL_BYTE_OFFSET, offset);
+    }
+    if (state == AL_PLAYING) {
+        alSourcePlay(source.source);
+    }
+    return NoAlError();
+}
+
+bool SetRenderSourceSpatial(const Renderer& renderer, const RenderSource& source, bool spatial) {
+    ContextScope scope(renderer.context);
+    // A buffer without 3D plays as it is: at the listener, at full level.
+    alSourcei(source.source, AL_SOURCE_RELATIVE, spatial ? AL_FALSE : AL_TRUE);
+    alSourcef(source.source, AL_ROLLOFF_FACTOR, spatial ? 1.0f : 0.0f);
+    alSource3f(source.source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    return NoAlError();
+}
+
+// OpenAL's frame is right-handed with -z ahead. Two speakers cannot place a
+// sound behind, and DirectSound's panning treats ahead and behind alike while
+// OpenAL Soft's stereo decoder favours the front: fold the rear forward.
+bool PlaceRenderSource(const Renderer& renderer, const RenderSource& source, float x, float y,
+                       float z) {
+    ContextScope scope(renderer.context);
+    const float ahead = renderer.foldRear && z < 0.0f ? -z : z;
+    alSource3f(source.source, AL_POSITION, x, y, -ahead);
+    return NoAlError();
+}
+
+bool SetRenderSourceMinDistance(const Renderer& renderer, const RenderSource& source,
+                                float distance) {
+    ContextScope scope(renderer.context);
+    alSourcef(source.source, AL_REFERENCE_DISTANCE, distance);
+    return NoAlError();
+}
+
+bool PlayRenderSource(const Renderer& renderer, const RenderSource& source, bool looping) {
+    ContextScope scope(renderer.context);
+    alSourcei(source.source, AL_LOOPING, looping ? AL_TRUE : AL_FALSE);
+    ALint state = AL_INITIAL;
+    alGetSourcei(source.source, AL_SOURCE_STATE, &state);
+    // Play on a playing source would restart it; DirectSound keeps it going.
+    if (state != AL_PLAYING) {
+        alSourcePlay(source.source);
+    }
+    return NoAlError();
+}
+
+bool PauseRenderSource(const Renderer& renderer, const RenderSource& source) {
+    ContextScope scope(renderer.context);
+    alSourcePause(source.source);
+    return NoAlError();
+}
+
+bool IsRenderSourcePlaying(const Renderer& renderer, const RenderSource& source) {
+    ContextScope scope(renderer.context);
+    ALint state = AL_INITIAL;
+    alGetSourcei(source.source, AL_SOURCE_STATE, &state);
+    return NoAlError() && state == AL_PLAYING;
+}
+
+size_t RenderSourceByteOffset(const Renderer& renderer, const RenderSource& source) {
+    ContextScope scope(renderer.context);
+    ALint offset = 0;
+    alGetSourcei(source.source, AL_BYTE_OFFSET, &offset);
+    return NoAlError() && offset > 0 ? static_cast<size_t>(offset) : 0;
+}
+
+void DeleteRenderSource(const Renderer& renderer, RenderSource* source) {
+    ContextScope scope(renderer.context);
+    if (source->source != 0) {
+        alSourceStop(source->source);
+        alDeleteSources(1, &source->source);
+    }
+    if (source->buffer != 0) {
+        alDeleteBuffers(1, &source->buffer);
+    }
+    alGetError();
+    *source = RenderSource{};
+}

@@ -1,0 +1,49 @@
+#include "platform/linux/sound/speaker_config.h"
+
+namespace {
+
+const DWORD MIN_STEREO_ANGLE = 5;
+const DWORD MAX_STEREO_ANGLE = 180;
+
+bool LayoutOf(DWORD configuration, SpeakerLayout* layout) {
+    switch (configuration) {
+        case DSSPEAKER_HEADPHONE: *layout = SpeakerLayout::Headphones; return true;
+        case DSSPEAKER_MONO: *layout = SpeakerLayout::Mono; return true;
+        case DSSPEAKER_QUAD: *layout = SpeakerLayout::Quad; return true;
+        case DSSPEAKER_STEREO: *layout = SpeakerLayout::Stereo; return true;
+        case DSSPEAKER_SURROUND: *layout = SpeakerLayout::Surround; return true;
+        case DSSPEAKER_5POINT1: *layout = SpeakerLayout::FivePointOne; return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+bool ParseSpeakerConfig(DWORD value, SpeakerSetup* setup) {
+    const DWORD configuration = value & 0xFFu;
+    const DWORD angle = (value >> 16) & 0xFFu;
+    const DWORD otherBits = value & 0xFF00FF00u;
+    SpeakerLayout layout;
+    if (otherBits != 0 || !LayoutOf(configuration, &layout)) {
+        return false;
+    }
+    // An angle belongs to stereo speakers only; 0 there means none was given.
+    if (angle != 0 && (layout != SpeakerLayout::Stereo || angle < MIN_STEREO_ANGLE ||
+                       angle > MAX_STEREO_ANGLE)) {
+        return false;
+    }
+    *setup = SpeakerSetup{layout, angle};
+    return true;
+}
+
+int LayoutChannels(SpeakerLayout layout) {
+    switch (layout) {
+        case SpeakerLayout::Mono: return 1;
+        case SpeakerLayout::Quad: return 4;
+        case SpeakerLayout::FivePointOne: return 6;
+        case SpeakerLayout::Headphones:
+        case SpeakerLayout::Stereo:
+        case SpeakerLayout::Surround: return 2;
+    }
+    return 2;
+}
