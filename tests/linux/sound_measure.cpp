@@ -1,0 +1,68 @@
+#include "tests/linux/sound_measure.h"
+
+#include <cmath>
+
+std::vector<int16_t> NoiseClip(size_t samples) {
+    std::vector<int16_t> clip(samples);
+    uint32_t state = 12345;
+    for (int16_t& sample : clip) {
+        state = state * 1664525u + 1013904223u;
+        sample = static_cast<int16_t>(static_cast<int32_t>(state >> 16) - 32768) / 2;
+    }
+    return clip;
+}
+
+std::vector<float> Channel(const std::vector<float>& frames, int channels, int index) {
+    std::vector<float> channel;
+    for (size_t i = static_cast<size_t>(index); i < frames.size(); i += static_cast<size_t>(channels)) {
+        channel.push_back(frames[i]);
+    }
+    return channel;
+}
+
+double Rms(const std::vector<float>& samples) {
+    double sum = 0;
+    for (float sample : samples) {
+        sum += static_cast<double>(sample) * sample;
+    }
+    return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+int LagBetween(const std::vector<float>& early, const std::vector<float>& late, int maxLag) {
+    int bestLag = 0;
+    double best = -1e300;
+    const int length = static_cast<int>(early.size() < late.size() ? early.size() : late.size());
+    for (int lag = -maxLag; lag <= maxLag; ++lag) {
+        double sum = 0;
+        for (int n = maxLag; n < length - maxLag; ++n) {
+            sum += static_cast<double>(early[n]) * late[n + lag];
+        }
+        if (sum > best) {
+            best = sum;
+            bestLag = lag;
+        }
+    }
+    return bestLag;
+}
+
+std::vector<float> HighPass(const std::vector<float>& samples, double cutoff, double rate) {
+    const double pi = 3.14159265358979323846;
+    const double w = 2 * pi * cutoff / rate;
+    const double alpha = std::sin(w) / (2 * 0.7071);
+    const double a0 = 1 + alpha;
+    const double b0 = (1 + std::cos(w)) / 2 / a0, b1 = -(1 + std::cos(w)) / a0, b2 = b0;
+    const double a1 = -2 * std::cos(w) / a0, a2 = (1 - alpha) / a0;
+    std::vector<float> out(samples.size());
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const double x = samples[i];
+        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1, x1 = x, y2 = y1, y1 = y;
+        out[i] = static_cast<float>(y);
+    }
+    return out;
+}
+
+double Decibels(double ratio) {
+    return 20 * std::log10(ratio);
+}
