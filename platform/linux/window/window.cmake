@@ -1,2 +1,49 @@
-# Placeholder until the window layer lands.
-add_library(sound3d_window INTERFACE)
+# The window layer: the Win32 dialog, control and resource functions the
+# program uses, on Qt 6 Widgets. The dialog template is read from the same
+# resource script the Windows build compiles, and the clip is embedded.
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+set(SOUND3D_WINDOW_DIR ${PROJECT_SOURCE_DIR}/platform/linux/window)
+set(SOUND3D_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+
+add_custom_command(
+  OUTPUT ${SOUND3D_GENERATED_DIR}/dialog_templates.cpp
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${SOUND3D_GENERATED_DIR}
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/rc_template.py
+          ${PROJECT_SOURCE_DIR}/resources/sound3d.rc ${SOUND3D_GENERATED_DIR}/dialog_templates.cpp
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/rc_template.py
+          ${PROJECT_SOURCE_DIR}/resources/sound3d.rc
+          ${PROJECT_SOURCE_DIR}/resources/resource_ids.h
+  COMMENT "Reading the dialog template from sound3d.rc"
+  VERBATIM)
+
+add_custom_command(
+  OUTPUT ${SOUND3D_GENERATED_DIR}/clip_data.cpp
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${SOUND3D_GENERATED_DIR}
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/embed_file.py
+          ${PROJECT_SOURCE_DIR}/resources/clip.raw ${SOUND3D_GENERATED_DIR}/clip_data.cpp CLIP_BYTES
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/embed_file.py ${PROJECT_SOURCE_DIR}/resources/clip.raw
+  COMMENT "Embedding clip.raw"
+  VERBATIM)
+
+add_library(sound3d_window STATIC
+  ${SOUND3D_WINDOW_DIR}/application.cpp
+  ${SOUND3D_WINDOW_DIR}/controls.cpp
+  ${SOUND3D_WINDOW_DIR}/dialog_box.cpp
+  ${SOUND3D_WINDOW_DIR}/dialog_units.cpp
+  ${SOUND3D_WINDOW_DIR}/dialog_window.cpp
+  ${SOUND3D_WINDOW_DIR}/fit_width_validator.cpp
+  ${SOUND3D_WINDOW_DIR}/resources.cpp
+  ${SOUND3D_WINDOW_DIR}/trackbar.cpp
+  ${SOUND3D_WINDOW_DIR}/window_text.cpp
+  ${SOUND3D_WINDOW_DIR}/windows_1251.cpp
+  # Pulled from the archive only by a program without a main of its own.
+  ${SOUND3D_WINDOW_DIR}/main.cpp
+  ${SOUND3D_GENERATED_DIR}/dialog_templates.cpp
+  ${SOUND3D_GENERATED_DIR}/clip_data.cpp
+)
+target_include_directories(sound3d_window PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(sound3d_window PUBLIC Qt6::Widgets)
+# Qt strings are UTF-8; the program's own texts arrive in Windows-1251.
+target_compile_options(sound3d_window PRIVATE -fexec-charset=UTF-8)

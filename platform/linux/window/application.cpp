@@ -1,0 +1,80 @@
+#include "platform/linux/window/application.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QByteArray>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// DialogBoxParam's -1, as the process's exit code.
+const int EXIT_NO_DIALOG = 255;
+
+char defaultProgramName[] = "sound3d";
+char* defaultArguments[] = {defaultProgramName, nullptr};
+int argumentCount = 1;
+char** arguments = defaultArguments;
+
+std::unique_ptr<QApplication> application;
+
+// Qt's messages while the platform plugin starts: held back, so that a
+// missing display ends in one line of ours rather than Qt's explanation.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+std::vector<HeldMessage> heldMessages;
+QtMessageHandler previousHandler = nullptr;
+
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        heldMessages.push_back({type, QByteArray(context.category), text});
+        return;
+    }
+    // The first warning names the cause ("could not connect to display").
+    const QString cause = heldMessages.empty() ? text.section(QLatin1Char('\n'), 0, 0)
+                                               : heldMessages.front().text;
+    std::fprintf(stderr, "sound3d: cannot show the dialog: no usable display (%s)\n",
+                 cause.toLocal8Bit().constData());
+    std::fflush(stderr);
+    _exit(EXIT_NO_DIALOG);
+}
+
+void ReplayHeldMessages() {
+    for (const HeldMessage& message : heldMessages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
+        if (previousHandler != nullptr) {
+            previousHandler(message.type, context, message.text);
+        }
+    }
+    heldMessages.clear();
+}
+
+}  // namespace
+
+void KeepCommandLine(int argc, char** argv) {
+    if (argc > 0 && argv != nullptr) {
+        argumentCount = argc;
+        arguments = argv;
+    }
+}
+
+void EnsureApplication() {
+    if (QApplication::instance() == nullptr) {
+        previousHandler = qInstallMessageHandler(HoldStartupMessage);
+        application = std::make_unique<QApplication>(argumentCount, arguments);
+        qInstallMessageHandler(previousHandler);
+        ReplayHeldMessages();
+    }
+    // Closing an error box while the dialog is hidden must not end every
+    // event loop, the dialog's among them.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void ShutDownApplication() {
+    application.reset();
+}

@@ -1,0 +1,60 @@
+// A modal dialog built from a template, run by a Windows dialog procedure:
+// its controls send WM_COMMAND and WM_HSCROLL/WM_VSCROLL to the procedure,
+// Escape and closing the window ask it for IDCANCEL, and only EndDialog
+// closes it.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+#include <vector>
+
+#include "platform/linux/window/dialog_template.h"
+#include "platform/linux/window/window_handle.h"
+
+class DialogWindow : public QDialog {
+public:
+    DialogWindow(const DialogTemplate& dialogTemplate, DLGPROC procedure, QWidget* owner);
+    ~DialogWindow() override;
+
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+
+    // Creates the controls; false when the template names a class this
+    // layer cannot build, so the dialog cannot be created.
+    bool Build();
+
+    // Sends WM_INITDIALOG, runs the modal loop unless the procedure ended
+    // the dialog already, and returns the result given to EndDialog.
+    INT_PTR Run(LPARAM initParam);
+
+    HWND Handle();
+    HWND Control(int controlId);
+    bool Owns(HWND window) const;
+    HWND WindowOfWidget(const QWidget* widget);
+
+    INT_PTR SendToProcedure(UINT message, WPARAM wParam, LPARAM lParam);
+    void End(INT_PTR result);
+
+    // WM_NEXTDLGCTL's default handling.
+    void MoveFocus(WPARAM wParam, LPARAM lParam);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    HWND FirstTabStop();
+    bool HandleKey(const QKeyEvent& key);
+    void Command(int controlId, HWND control);
+    void ConnectNotifications(HWND__& control);
+    void PlaceOnScreen();
+
+    const DialogTemplate& template_;
+    DLGPROC procedure_;
+    HWND__ self_;
+    std::vector<std::unique_ptr<HWND__>> controls_;
+    bool ended_ = false;
+    INT_PTR result_ = -1;
+};

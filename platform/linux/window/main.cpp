@@ -1,0 +1,21 @@
+// The process entry: hands control to WinMain as the Windows start-up does
+// and returns its result as the exit code.
+#include "platform/linux/window/application.h"
+#include "platform/linux/window/resources.h"
+#include "platform/win32_decls.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState);
+
+namespace {
+
+const int SW_SHOWDEFAULT = 10;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    KeepCommandLine(argc, argv);
+    char commandLine[] = "";  // the program takes no options
+    const int result = WinMain(ProgramInstance(), nullptr, commandLine, SW_SHOWDEFAULT);
+    ShutDownApplication();
+    return result;
+}

@@ -1,0 +1,86 @@
+#include "platform/linux/window/trackbar.h"
+
+namespace {
+
+// Trackbar notification codes, the low word of WM_HSCROLL/WM_VSCROLL.
+const int TB_LINEUP = 0;
+const int TB_LINEDOWN = 1;
+const int TB_PAGEUP = 2;
+const int TB_PAGEDOWN = 3;
+const int TB_THUMBTRACK = 5;
+const int TB_TOP = 6;
+const int TB_BOTTOM = 7;
+const int TB_ENDTRACK = 8;
+
+// A new trackbar's range and page size on Windows.
+const int DEFAULT_MAXIMUM = 100;
+const int PAGES_PER_RANGE = 5;
+
+int CodeOfAction(int action) {
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        return TB_LINEDOWN;
+    case QAbstractSlider::SliderSingleStepSub:
+        return TB_LINEUP;
+    case QAbstractSlider::SliderPageStepAdd:
+        return TB_PAGEDOWN;
+    case QAbstractSlider::SliderPageStepSub:
+        return TB_PAGEUP;
+    case QAbstractSlider::SliderToMinimum:
+        return TB_TOP;
+    case QAbstractSlider::SliderToMaximum:
+        return TB_BOTTOM;
+    default:
+        return TB_THUMBTRACK;
+    }
+}
+
+}  // namespace
+
+Trackbar::Trackbar(bool vertical, QWidget* parent)
+    : QSlider(vertical ? Qt::Vertical : Qt::Horizontal, parent), pendingCode_(TB_THUMBTRACK) {
+    // Qt puts a vertical slider's minimum at the bottom; Windows at the top,
+    // with Up and the wheel moving toward it.
+    setInvertedAppearance(vertical);
+    setInvertedControls(vertical);
+    SetRangeQuietly(0, DEFAULT_MAXIMUM);
+    connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) { OnAction(action); });
+    connect(this, &QAbstractSlider::valueChanged, this, [this](int value) { OnValueChanged(value); });
+    connect(this, &QAbstractSlider::sliderReleased, this, [this] {
+        if (handler_) {
+            handler_(TB_ENDTRACK, value());
+        }
+    });
+}
+
+void Trackbar::SetScrollHandler(ScrollHandler handler) {
+    handler_ = std::move(handler);
+}
+
+void Trackbar::SetRangeQuietly(int minimum, int maximum) {
+    quiet_ = true;
+    setRange(minimum, maximum);
+    setPageStep(std::max(1, (maximum - minimum) / PAGES_PER_RANGE));
+    quiet_ = false;
+}
+
+void Trackbar::SetPositionQuietly(int position) {
+    quiet_ = true;
+    setValue(position);
+    quiet_ = false;
+}
+
+// Qt announces the action before it moves the value; the move itself is
+// reported once the new position can be read.
+void Trackbar::OnAction(int action) {
+    pendingCode_ = CodeOfAction(action);
+}
+
+void Trackbar::OnValueChanged(int value) {
+    if (quiet_ || !handler_) {
+        return;
+    }
+    const int code = pendingCode_;
+    pendingCode_ = TB_THUMBTRACK;
+    handler_(code, value);
+}

@@ -1,0 +1,29 @@
+// A trackbar on QSlider: raw positions as the trackbar messages give them,
+// the minimum at the top when vertical, and every move by the user reported
+// with its trackbar notification code.
+#pragma once
+
+#include <QSlider>
+#include <functional>
+
+class Trackbar : public QSlider {
+public:
+    // code: TB_LINEUP ... TB_ENDTRACK; position: the position after the move.
+    using ScrollHandler = std::function<void(int code, int position)>;
+
+    Trackbar(bool vertical, QWidget* parent);
+
+    void SetScrollHandler(ScrollHandler handler);
+
+    // Programmatic changes, which report nothing (as TBM_SETRANGE/SETPOS).
+    void SetRangeQuietly(int minimum, int maximum);
+    void SetPositionQuietly(int position);
+
+private:
+    void OnAction(int action);
+    void OnValueChanged(int value);
+
+    ScrollHandler handler_;
+    bool quiet_ = false;
+    int pendingCode_;
+};
