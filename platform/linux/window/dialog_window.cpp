@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <algorithm>
 
 #include "platform/linux/window/controls.h"
@@ -108,7 +109,8 @@ bool DialogWindow::Build() {
 void DialogWindow::PlaceOnScreen() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if ((template_.style & DS_CENTER) != 0 && screen != nullptr) {
-        QRect placed(QPoint(), size());
+        // Windows centres the whole window, frame included.
+        QRect placed(QPoint(), frameGeometry().size());
         placed.moveCenter(screen->availableGeometry().center());
         move(placed.topLeft());
     } else {
@@ -240,6 +242,14 @@ bool DialogWindow::HandleKey(const QKeyEvent& key) {
 void DialogWindow::Command(int controlId, HWND control) {
     SendToProcedure(WM_COMMAND, static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(controlId, BN_CLICKED))),
                     reinterpret_cast<LPARAM>(control));
+}
+
+void DialogWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The frame's size is known once the window exists.
+    if (!event->spontaneous()) {
+        PlaceOnScreen();
+    }
 }
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {

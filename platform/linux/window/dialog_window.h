@@ -39,6 +39,7 @@ public:
     void MoveFocus(WPARAM wParam, LPARAM lParam);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;

@@ -1,0 +1,375 @@
+// The dialog built from the program's real template, run by a dialog
+// procedure of the test's own that records what reaches it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTest>
+#include <QWheelEvent>
+#include <vector>
+
+#include "platform/linux/window/dialog_box.h"
+#include "platform/linux/window/fit_width_validator.h"
+#include "platform/linux/window/windows_1251.h"
+#include "platform/window_text.h"
+#include "resources/resource_ids.h"
+#include "tests/linux/window_test_support.h"
+
+namespace {
+
+struct Message {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+HWND dialog = nullptr;
+INT_PTR initResult = TRUE;
+INT_PTR endDuringInit = 0;  // nonzero: EndDialog with it in WM_INITDIALOG
+std::vector<Message> received;
+
+INT_PTR CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        dialog = window;
+        if (endDuringInit != 0) {
+            EndDialog(window, endDuringInit);
+        }
+        return initResult;
+    }
+    received.push_back({message, wParam, lParam});
+    return FALSE;
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dialog = nullptr;
+        initResult = TRUE;
+        endDuringInit = 0;
+        received.clear();
+    }
+
+    static INT_PTR Open() {
+        return DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_MAIN), nullptr, RecordingProc, 0);
+    }
+
+    static INT_PTR Run(const std::function<void()>& script) {
+        return RunDialogWith(Open, script);
+    }
+
+    static std::vector<Message> Take(UINT message) {
+        std::vector<Message> found;
+        for (const Message& m : received) {
+            if (m.message == message) {
+                found.push_back(m);
+            }
+        }
+        received.clear();
+        return found;
+    }
+
+    static int FocusedId() {
+        HWND focus = GetFocus();
+        return focus == nullptr ? 0 : focus->controlId;
+    }
+};
+
+const int COMBO_STYLE = 0x50210003;
+const int LABEL_STYLE = 0x50020000;
+
+TEST_F(DialogTest, BuildsTheTemplateControlsWithTheirClassesTextsAndStyles) {
+    const struct {
+        int id;
+        const char* widgetClass;
+        LONG style;
+        const char* text;
+    } expected[] = {
+        {IDC_VIRTUALIZATION, "QComboBox", COMBO_STYLE, ""},
+        {IDC_DEVICE, "QComboBox", COMBO_STYLE, ""},
+        {IDC_START, "QPushButton", 0x50010000, "Старт"},
+        {IDC_SLIDER_X, "QSlider", 0x50010018, "Slider1"},
+        {IDC_SLIDER_Y, "QSlider", 0x5001001A, "Slider2"},
+        {IDC_SLIDER_Z, "QSlider", 0x5001001A, "Slider3"},
+        {IDC_VALUE_X, "QLabel", LABEL_STYLE, "X="},
+        {IDC_VALUE_Y, "QLabel", LABEL_STYLE, "Y="},
+        {IDC_VALUE_Z, "QLabel", LABEL_STYLE, "Z="},
+        {IDC_SPEAKERS, "QComboBox", COMBO_STYLE, ""},
+        {IDC_ANGLE, "QComboBox", 0x50210002, ""},
+    };
+    Run([&] {
+        QWidget* window = dialog->widget;
+        EXPECT_EQ(window->windowTitle(), "DirectSound 3D");
+        EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+        EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "resizable";
+        EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & 0x00FFFFFF, 0x00CA08C0);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_LE((window->frameGeometry().center() - screen.center()).manhattanLength(), 2)
+            << window->frameGeometry().center().x() << "," << window->frameGeometry().center().y()
+            << " " << screen.center().x() << "," << screen.center().y();
+        EXPECT_EQ(window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 18);
+
+        for (const auto& control : expected) {
+            SCOPED_TRACE(control.id);
+            QWidget* widget = ControlWidget(dialog, control.id);
+            ASSERT_NE(widget, nullptr);
+            EXPECT_TRUE(widget->inherits(control.widgetClass));
+            EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, control.id), GWL_STYLE), control.style);
+            char text[64];
+            GetWindowText1251(GetDlgItem(dialog, control.id), text, sizeof text);
+            EXPECT_EQ(FromWindows1251(text), QString::fromUtf8(control.text));
+            if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+                EXPECT_EQ(combo->isEditable(), control.id == IDC_ANGLE);
+            }
+        }
+        auto* vertical = qobject_cast<QSlider*>(ControlWidget(dialog, IDC_SLIDER_Y));
+        EXPECT_EQ(vertical->orientation(), Qt::Vertical);
+        QStringList labels;
+        for (QLabel* label : window->findChildren<QLabel*>()) {
+            labels << label->text();
+        }
+        for (const char* text : {"Виртуализация", "Устройство", "X", "Y", "Z", "Излучатели", "Угол"}) {
+            EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
+        }
+    });
+}
+
+// Dialog units follow the dialog font: a horizontal unit is a quarter of
+// the average width of A..Z and a..z, a vertical unit an eighth of the
+// height, at any point size; every control keeps its place in proportion.
+TEST_F(DialogTest, LaysOutInDialogUnitsOfTheFontAtAnySize) {
+    const DialogTemplate& real = *FindDialogTemplate(IDD_MAIN);
+    for (int pointSize : {real.fontPointSize, 2 * real.fontPointSize}) {
+        SCOPED_TRACE(pointSize);
+        DialogTemplate scaled = real;
+        scaled.fontPointSize = pointSize;
+        RunDialogWith([&] { return RunDialogTemplate(scaled, nullptr, RecordingProc, 0); }, [&] {
+            QWidget* window = dialog->widget;
+            const QFontMetrics metrics(window->font());
+            EXPECT_EQ(window->font().pointSize(), pointSize);
+            const double averageWidth =
+                metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") /
+                52.0;
+            // Windows rounds the average width to whole pixels.
+            EXPECT_NEAR(window->width(), real.rect.width * averageWidth / 4,
+                        real.rect.width * 0.5 / 4 + 1);
+            EXPECT_NEAR(window->height(), real.rect.height * metrics.height() / 8.0, 1);
+
+            const double unitX = static_cast<double>(window->width()) / real.rect.width;
+            const double unitY = static_cast<double>(window->height()) / real.rect.height;
+            const auto children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+            ASSERT_EQ(children.size(), real.controlCount);
+            for (int i = 0; i < real.controlCount; ++i) {
+                SCOPED_TRACE(i);
+                const DialogRect& units = real.controls[i].rect;
+                const QRect pixels = children[i]->geometry();
+                EXPECT_NEAR(pixels.x(), units.x * unitX, 1);
+                EXPECT_NEAR(pixels.y(), units.y * unitY, 1);
+                EXPECT_NEAR(pixels.width(), units.width * unitX, 1);
+                if (!children[i]->inherits("QComboBox")) {  // its height includes the list
+                    EXPECT_NEAR(pixels.height(), units.height * unitY, 1);
+                }
+            }
+        });
+    }
+}
+
+TEST_F(DialogTest, FocusStartsOnTheFirstTabStopAndTabFollowsTemplateOrder) {
+    const int tabOrder[] = {IDC_VIRTUALIZATION, IDC_DEVICE, IDC_START,    IDC_SLIDER_X,
+                            IDC_SLIDER_Y,       IDC_SLIDER_Z, IDC_SPEAKERS, IDC_ANGLE,
+                            IDC_VIRTUALIZATION};
+    Run([&] {
+        for (int id : tabOrder) {
+            EXPECT_EQ(FocusedId(), id);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        // WM_NEXTDLGCTL: a given control, then the previous tab stop.
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_START)),
+                     TRUE);
+        EXPECT_EQ(FocusedId(), IDC_START);
+        SendMessageA(dialog, WM_NEXTDLGCTL, 1, FALSE);
+        EXPECT_EQ(FocusedId(), IDC_DEVICE);
+        EXPECT_TRUE(IsChild(dialog, GetFocus()));
+        EXPECT_FALSE(IsChild(GetFocus(), dialog));
+    });
+    initResult = FALSE;
+    Run([] { EXPECT_TRUE(GetFocus() == nullptr || GetFocus() == dialog); });
+}
+
+TEST_F(DialogTest, EndDialogDuringInitialisationEndsBeforeTheDialogShows) {
+    endDuringInit = 7;
+    initResult = FALSE;
+    bool scriptRan = false;
+    EXPECT_EQ(Run([&] { scriptRan = true; }), 7);
+    EXPECT_FALSE(scriptRan);
+}
+
+TEST_F(DialogTest, EscapeAndClosingAskForCancelAndOnlyEndDialogCloses) {
+    const std::function<void()> attempts[] = {
+        [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); },
+        [] { QTest::keyClick(dialog->widget, Qt::Key_Escape); },
+        [] { dialog->widget->close(); },
+    };
+    for (const auto& attempt : attempts) {
+        EXPECT_EQ(Run([&] {
+            attempt();
+            const auto commands = Take(WM_COMMAND);
+            ASSERT_EQ(commands.size(), 1u);
+            EXPECT_EQ(LOWORD(commands[0].wParam), IDCANCEL);
+            EXPECT_TRUE(dialog->widget->isVisible());
+            EndDialog(dialog, 3);
+        }), 3);
+    }
+}
+
+TEST_F(DialogTest, TheButtonSendsItsCommandOnClickSpaceAndEnterOnlyWhenFocused) {
+    Run([] {
+        QWidget* button = ControlWidget(dialog, IDC_START);
+        HWND buttonWindow = GetDlgItem(dialog, IDC_START);
+        const std::function<void()> presses[] = {
+            [&] { QTest::mouseClick(button, Qt::LeftButton); },
+            [&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Space); },
+            [&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Return); },
+        };
+        for (const auto& press : presses) {
+            press();
+            const auto commands = Take(WM_COMMAND);
+            ASSERT_EQ(commands.size(), 1u);
+            EXPECT_EQ(commands[0].wParam, static_cast<WPARAM>(IDC_START));  // BN_CLICKED high word
+            EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(buttonWindow));
+        }
+        QWidget* list = ControlWidget(dialog, IDC_SPEAKERS);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Return);
+        const auto commands = Take(WM_COMMAND);
+        ASSERT_EQ(commands.size(), 1u);
+        EXPECT_EQ(LOWORD(commands[0].wParam), IDOK);
+        EXPECT_FALSE(qobject_cast<QPushButton*>(button)->isDefault());
+
+        EXPECT_FALSE(EnableWindow(buttonWindow, FALSE));
+        EXPECT_FALSE(button->isEnabled());
+        EXPECT_NE(GetWindowLongA(buttonWindow, GWL_STYLE) & 0x08000000, 0);
+        EXPECT_TRUE(EnableWindow(buttonWindow, TRUE));
+    });
+}
+
+TEST_F(DialogTest, DisablingTheFocusedControlLeavesNoFocus) {
+    Run([] {
+        HWND button = GetDlgItem(dialog, IDC_START);
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+        EnableWindow(button, FALSE);
+        EXPECT_EQ(GetFocus(), nullptr);
+    });
+}
+
+TEST_F(DialogTest, TrackbarsKeepSignedRangesAndReportEveryUserMove) {
+    Run([] {
+        for (int id : {IDC_SLIDER_X, IDC_SLIDER_Y}) {
+            SCOPED_TRACE(id);
+            auto* slider = qobject_cast<QSlider*>(ControlWidget(dialog, id));
+            const bool vertical = slider->orientation() == Qt::Vertical;
+            const UINT scroll = vertical ? WM_VSCROLL : WM_HSCROLL;
+            SendDlgItemMessageA(dialog, id, TBM_SETRANGE, TRUE, MAKELPARAM(-2000, 2000));
+            EXPECT_EQ(SendDlgItemMessageA(dialog, id, TBM_GETRANGEMIN, 0, 0), -2000);
+            EXPECT_EQ(SendDlgItemMessageA(dialog, id, TBM_GETRANGEMAX, 0, 0), 2000);
+            SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, 5000);
+            EXPECT_EQ(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0), 2000);
+            SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, 0);
+            EXPECT_TRUE(Take(scroll).empty()) << "programmatic moves are not reported";
+
+            // Near the top (vertical) or left end the position falls: a
+            // vertical trackbar has its minimum at the top.
+            const QPoint nearMinimum = vertical ? QPoint(slider->width() / 2, 2)
+                                                : QPoint(2, slider->height() / 2);
+            const QPoint wheelAt = slider->rect().center();
+            const std::function<void()> moves[] = {
+                [&] { QTest::mouseClick(slider, Qt::LeftButton, {}, nearMinimum); },
+                [&] { slider->setFocus(); QTest::keyClick(slider, vertical ? Qt::Key_Up : Qt::Key_Left); },
+                [&] {
+                    QWheelEvent wheel(wheelAt, slider->mapToGlobal(wheelAt), {}, {0, 120},
+                                      Qt::NoButton, {}, Qt::NoScrollPhase, false);
+                    QApplication::sendEvent(slider, &wheel);
+                },
+            };
+            for (const auto& move : moves) {
+                const auto before = SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0);
+                move();
+                const auto after = SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0);
+                const auto messages = Take(scroll);
+                ASSERT_FALSE(messages.empty());
+                EXPECT_EQ(messages.front().lParam, reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+                if (vertical) {
+                    EXPECT_LT(after, before) << "toward the top";
+                } else {
+                    EXPECT_NE(after, before);
+                }
+            }
+        }
+    });
+}
+
+TEST_F(DialogTest, ComboBoxesAddSelectAndReportTheirSelection) {
+    Run([] {
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_GETCURSEL, 0, 0), -1);
+        const char* utf8 = "Динамики (USB)";
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_ADDSTRING, 0,
+                                          reinterpret_cast<LPARAM>(utf8)), i);
+        }
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_SETCURSEL, 1, 0), 1);
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_GETCURSEL, 0, 0), 1);
+        EXPECT_EQ(qobject_cast<QComboBox*>(ControlWidget(dialog, IDC_DEVICE))->currentText(),
+                  QString::fromUtf8(utf8));
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_SETCURSEL, 3, 0), -1);
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_GETCURSEL, 0, 0), -1);
+
+        const char angle1251[] = "\xD3\xE3\xEE\xEB";  // "Угол"
+        AddComboString1251(dialog, IDC_ANGLE, angle1251);
+        SendDlgItemMessageA(dialog, IDC_ANGLE, CB_SETCURSEL, 0, 0);
+        char text[20];
+        EXPECT_EQ(GetWindowText1251(GetDlgItem(dialog, IDC_ANGLE), text, sizeof text), 4);
+        EXPECT_STREQ(text, angle1251);
+    });
+}
+
+TEST_F(DialogTest, TypingIntoTheAngleBoxStopsWhenItsTextFillsTheBox) {
+    Run([] {
+        QLineEdit* edit = qobject_cast<QComboBox*>(ControlWidget(dialog, IDC_ANGLE))->lineEdit();
+        edit->setFocus();
+        const QString typed(40, QLatin1Char('8'));
+        QTest::keyClicks(edit, typed);
+        const QString kept = edit->text();
+        ASSERT_FALSE(kept.isEmpty());
+        EXPECT_LT(kept.length(), typed.length());
+        const QFontMetrics metrics(edit->font());
+        EXPECT_LE(metrics.horizontalAdvance(kept), edit->width());
+        EXPECT_GT(metrics.horizontalAdvance(kept + '8'), VisibleTextWidth(*edit));
+        EXPECT_EQ(qobject_cast<QComboBox*>(ControlWidget(dialog, IDC_ANGLE))->count(), 0);
+    });
+}
+
+TEST_F(DialogTest, TheErrorBoxIsModalOverTheDialogWithCaptionTextIconAndOneOk) {
+    Run([] {
+        bool inspected = false;
+        AnswerNextMessageBox([&](QMessageBox& box) {
+            inspected = true;
+            EXPECT_EQ(box.windowTitle(), QString::fromUtf8("Ошибка"));
+            EXPECT_EQ(box.text(), QString::fromUtf8("Нет звука (0x88780078)"));
+            EXPECT_EQ(box.icon(), QMessageBox::Critical);
+            EXPECT_EQ(box.buttons().size(), 1);
+            EXPECT_NE(box.button(QMessageBox::Ok), nullptr);
+            EXPECT_TRUE(box.isModal());
+            EXPECT_EQ(box.parentWidget(), dialog->widget);
+        });
+        MessageBox1251(dialog, "\xCD\xE5\xF2 \xE7\xE2\xF3\xEA\xE0 (0x88780078)",
+                       "\xCE\xF8\xE8\xE1\xEA\xE0", MB_ICONERROR);
+        EXPECT_TRUE(inspected);
+        EXPECT_TRUE(dialog->widget->isVisible());
+    });
+}
+
+}  // namespace
