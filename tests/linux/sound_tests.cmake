@@ -3,6 +3,7 @@
 add_executable(sound_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/sound_measure.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/sound_render_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/sound_device_test.cpp
 )
 target_link_libraries(sound_tests PRIVATE sound3d_sound GTest::gtest_main)
 gtest_discover_tests(sound_tests PROPERTIES TIMEOUT 60)
