@@ -178,21 +178,21 @@ TEST(SoundDevices, ListsTheDefaultFirstThenEveryOutputWithItsNameBasedId) {
     std::vector<Listed> listed, again;
     ASSERT_EQ(DirectSoundEnumerateA(Collect, &listed), DS_OK);
     ASSERT_EQ(DirectSoundEnumerateA(Collect, &again), DS_OK);
-    const std::vector<OutputDevice> outputs = ListOutputDevices();
+    const std::vector<SdlOutput> outputs = ListSdlOutputs();
     ASSERT_EQ(listed.size(), outputs.size() + 1);
     EXPECT_FALSE(listed[0].hasId);
     EXPECT_EQ(listed[0].description, "Primary Sound Driver");
     for (size_t i = 1; i < listed.size(); ++i) {
         EXPECT_EQ(listed[i].description, outputs[i - 1].name);
-        EXPECT_TRUE(listed[i].hasId && SameGuid(listed[i].id, OutputDeviceId(listed[i].description)));
+        EXPECT_TRUE(listed[i].hasId && SameGuid(listed[i].id, SdlOutputId(listed[i].description)));
         EXPECT_TRUE(SameGuid(listed[i].id, again[i].id));
         IDirectSound* device = nullptr;
         EXPECT_EQ(DirectSoundCreate(&listed[i].id, &device, nullptr), DS_OK);
         ReleaseHeld(device);
     }
-    EXPECT_FALSE(SameGuid(OutputDeviceId("a"), OutputDeviceId("b")));
+    EXPECT_FALSE(SameGuid(SdlOutputId("a"), SdlOutputId("b")));
     IDirectSound* device = nullptr;
-    const GUID unlisted = OutputDeviceId("no such output");
+    const GUID unlisted = SdlOutputId("no such output");
     EXPECT_EQ(DirectSoundCreate(&unlisted, &device, nullptr), DSERR_NODRIVER);
     EXPECT_EQ(DirectSoundCreate(nullptr, &device, reinterpret_cast<IUnknown*>(Dialog())),
               DSERR_NOAGGREGATION);
@@ -251,7 +251,7 @@ TEST(SoundDevices, BadBufferDescriptionsGetDirectSoundsCodes) {
         {"stereo 3D", [](DSBUFFERDESC* d) { d->lpwfxFormat = &stereo; }, DSERR_INVALIDPARAM},
         {"not PCM", [](DSBUFFERDESC* d) { d->lpwfxFormat = &floats; }, DSERR_BADFORMAT},
         {"torn format", [](DSBUFFERDESC* d) { d->lpwfxFormat = &torn; }, DSERR_INVALIDPARAM},
-        {"algorithm", [](DSBUFFERDESC* d) { d->guid3DAlgorithm = OutputDeviceId("x"); },
+        {"algorithm", [](DSBUFFERDESC* d) { d->guid3DAlgorithm = SdlOutputId("x"); },
          DSERR_INVALIDPARAM},
         {"size 0", [](DSBUFFERDESC* d) { d->dwBufferBytes = 0; }, DSERR_INVALIDPARAM},
         {"odd size", [](DSBUFFERDESC* d) { d->dwBufferBytes = 101; }, DSERR_INVALIDPARAM},

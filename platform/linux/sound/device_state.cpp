@@ -10,7 +10,7 @@ HRESULT FindOutputName(LPCGUID id, std::string* name) {
         name->clear();
         return DS_OK;
     }
-    for (const OutputDevice& device : ListOutputDevices()) {
+    for (const SdlOutput& device : ListSdlOutputs()) {
         if (SameGuid(device.id, *id)) {
             *name = device.name;
             return DS_OK;

@@ -42,8 +42,8 @@ const char* OutputDriverName() {
     return name != nullptr ? name : "";
 }
 
-std::vector<OutputDevice> ListOutputDevices() {
-    std::vector<OutputDevice> devices;
+std::vector<SdlOutput> ListSdlOutputs() {
+    std::vector<SdlOutput> devices;
     if (!StartOutputSystem()) {
         return devices;
     }
@@ -51,13 +51,13 @@ std::vector<OutputDevice> ListOutputDevices() {
     for (int i = 0; i < count; ++i) {
         const char* name = SDL_GetAudioDeviceName(i, 0);
         if (name != nullptr) {
-            devices.push_back(OutputDevice{name, OutputDeviceId(name)});
+            devices.push_back(SdlOutput{name, SdlOutputId(name)});
         }
     }
     return devices;
 }
 
-GUID OutputDeviceId(const std::string& name) {
+GUID SdlOutputId(const std::string& name) {
     const uint64_t high = Fnv1a(name, 0xCBF29CE484222325ull);
     const uint64_t low = Fnv1a(name, high ^ 0x9E3779B97F4A7C15ull);
     GUID id;

@@ -10,7 +10,7 @@
 #include "platform/platform.h"
 #include "platform/linux/sound/renderer.h"
 
-struct OutputDevice {
+struct SdlOutput {
     std::string name;  // as SDL lists it, UTF-8
     GUID id;
 };
@@ -19,9 +19,9 @@ struct OutputDevice {
 bool StartOutputSystem();
 const char* OutputDriverName();
 // The current output devices (empty when the audio system does not start).
-std::vector<OutputDevice> ListOutputDevices();
+std::vector<SdlOutput> ListSdlOutputs();
 // A name-based id, so the same device keeps its id between runs.
-GUID OutputDeviceId(const std::string& name);
+GUID SdlOutputId(const std::string& name);
 
 // Opens an output (nullptr: the default) for 48 kHz float with the
 // renderer's channel count, paused. The renderer must outlive the output.
