@@ -23,12 +23,12 @@ HRESULT DirectSoundEnumerateA(LPDSENUMCALLBACKA callback, LPVOID context) {
         return DS_OK;
     }
     try {
-        std::vector<OutputDevice> devices = ListOutputDevices();
+        std::vector<SdlOutput> devices = ListSdlOutputs();
         const std::string module = OutputDriverName();
         if (!callback(nullptr, DEFAULT_DESCRIPTION, "", context)) {
             return DS_OK;
         }
-        for (OutputDevice& device : devices) {
+        for (SdlOutput& device : devices) {
             if (!callback(&device.id, device.name.c_str(), module.c_str(), context)) {
                 break;
             }
