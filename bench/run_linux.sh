@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Benchmarks the native Linux sound3d against the minimal programs in
+# bench/linux/ (a plain Qt dialog with the same controls, and a plain OpenAL
+# Soft + SDL2 player behind a one-button dialog), all measured the same way in
+# the same run on a private Xvfb, and prints one markdown table of medians and
+# ratios (target: within 1.1x).  If Wine and MinGW-w64 are there, it runs
+# bench/run.sh too and shows sound3d.exe's figures beside, without a target.
+# A miss is reported, not an error; a failed build or a program that fails or
+# hangs is (exit code 1).  bench/linux/bench.py says how each figure is taken.
+#
+# Usage: bench/run_linux.sh
+# Settings (environment):
+#   BENCH_RUNS         runs of the launch and start measurements (default 7)
+#   BENCH_CPU_RUNS     runs of the CPU measurement per algorithm (default 3)
+#   BENCH_CPU_SECONDS  seconds of playing per CPU run (default 5)
+#   BENCH_WINE=0       skip the Wine figures
+#   BENCH_BUILD_DIR    where the program is built with the linux preset
+#                      (default build/bench-linux/program)
+#   BENCH_PROGRAM      an already built sound3d to measure instead (no build)
+# Builds the minimal programs and the measuring tools into build/bench-linux.
+# A default run takes about four minutes, one of them under Wine.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+OUT=$ROOT/build/bench-linux
+BUILD=${BENCH_BUILD_DIR:-$OUT/program}
+RUNS=${BENCH_RUNS:-7}
+CPU_RUNS=${BENCH_CPU_RUNS:-3}
+CPU_SECONDS=${BENCH_CPU_SECONDS:-5}
+SRC=$ROOT/bench/linux
+CXXFLAGS=(-std=c++17 -O2 -Wall -Wextra -Werror -fPIC)
+# Only the shared library is installed, not its development link.
+XDAMAGE=$(ls /usr/lib/*/libXdamage.so.1 2>/dev/null | head -n 1 || true)
+
+log() { printf 'bench: %s\n' "$*" >&2; }
+
+for tool in cmake g++ pkg-config python3 Xvfb; do
+    command -v "$tool" >/dev/null || { log "missing command: $tool"; exit 1; }
+done
+[[ -n $XDAMAGE ]] || { log "missing libXdamage.so.1"; exit 1; }
+pkg-config --exists Qt6Widgets sdl2 openal x11 || { log "missing Qt6Widgets, sdl2, openal or x11"; exit 1; }
+
+mkdir -p "$OUT"
+APP=${BENCH_PROGRAM:-$BUILD/sound3d}
+if [[ -z ${BENCH_PROGRAM:-} ]]; then
+    log "building sound3d in $BUILD"
+    if ! (cmake --preset linux -S "$ROOT" -B "$BUILD" -DBUILD_TESTING=OFF &&
+          cmake --build "$BUILD" --target sound3d -j2) >"$OUT/build.log" 2>&1; then
+        cat "$OUT/build.log" >&2
+        exit 1
+    fi
+fi
+[[ -x $APP ]] || { log "no program at $APP"; exit 1; }
+log "building the bench programs in $OUT"
+build() { # output source pkg-config-modules... [-- extra flags]
+    local out=$1 src=$2
+    shift 2
+    local mods=() extra=()
+    while (($#)) && [[ $1 != -- ]]; do mods+=("$1"); shift; done
+    (($#)) && { shift; extra=("$@"); }
+    # shellcheck disable=SC2046
+    g++ "${CXXFLAGS[@]}" "$SRC/$src" -o "$OUT/$out" $(pkg-config --cflags --libs "${mods[@]}") \
+        "${extra[@]}"
+}
+build minimal_dialog minimal_dialog.cpp Qt6Widgets sdl2
+build minimal_player minimal_player.cpp Qt6Widgets sdl2 openal -- "-DCLIP_PATH=\"$ROOT/resources/clip.raw\""
+build libbench_driver.so driver.cpp Qt6Widgets -- -shared
+build launch_watch launch_watch.cpp x11 -- "$XDAMAGE"
+
+wine_table=()
+wine_status=0
+if [[ ${BENCH_WINE:-1} != 0 ]] && command -v wine >/dev/null &&
+   command -v x86_64-w64-mingw32-g++ >/dev/null; then
+    log "sound3d.exe under Wine: bench/run.sh"
+    if BENCH_RUNS=$RUNS BENCH_CPU_RUNS=1 BENCH_CPU_SECONDS=$CPU_SECONDS \
+        timeout 600 "$ROOT/bench/run.sh" >"$OUT/wine.txt" 2>"$OUT/wine.log"; then
+        wine_table=(--wine-table "$OUT/wine.txt")
+    else
+        log "bench/run.sh failed; see $OUT/wine.log"
+        wine_status=1
+    fi
+else
+    log "no Wine or MinGW-w64 (or BENCH_WINE=0): no sound3d.exe figures"
+fi
+
+timeout 900 python3 "$SRC/bench.py" --app "$APP" --dialog "$OUT/minimal_dialog" \
+    --player "$OUT/minimal_player" --watch "$OUT/launch_watch" \
+    --driver "$OUT/libbench_driver.so" --runs "$RUNS" --cpu-runs "$CPU_RUNS" \
+    --cpu-seconds "$CPU_SECONDS" "${wine_table[@]}"
+exit "$wine_status"
