@@ -33,7 +33,12 @@ uint64_t Fnv1a(const std::string& text, uint64_t hash) {
 bool StartOutputSystem() {
     static std::once_flag once;
     static bool started = false;
-    std::call_once(once, [] { started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; });
+    std::call_once(once, [] {
+        // SDL would otherwise turn SIGINT and SIGTERM into quit events that
+        // nobody reads, and the program could no longer be stopped by them.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    });
     return started;
 }
 
