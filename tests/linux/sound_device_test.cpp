@@ -206,6 +206,19 @@ TEST(SoundDevices, ListsTheDefaultFirstThenEveryOutputWithItsNameBasedId) {
     EXPECT_EQ(calls, 1);
 }
 
+// Starting SDL's audio must leave the program's signals alone.
+TEST(SoundDevicesDeathTest, TerminationStillEndsTheProgramOnceSoundIsUp) {
+    const DiskOutput output("signals");
+    EXPECT_EXIT(
+        {
+            DirectSoundEnumerateA([](LPGUID, LPCSTR, LPCSTR, LPVOID) -> BOOL { return TRUE; },
+                                  nullptr);
+            std::raise(SIGTERM);
+            std::exit(0);
+        },
+        testing::KilledBySignal(SIGTERM), "");
+}
+
 TEST(SoundDevices, SpeakerConfigFollowsTheGeometryRule) {
     const DiskOutput output("speakers");
     Playback p;
