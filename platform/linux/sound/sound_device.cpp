@@ -23,7 +23,7 @@ bool Known3DAlgorithm(const GUID& algorithm) {
 
 HRESULT CheckPrimaryDesc(const DSBUFFERDESC& desc) {
     const bool refused = desc.dwBufferBytes != 0 || desc.lpwfxFormat != nullptr ||
-                         (desc.dwFlags & (DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLFX));
+                         (desc.dwFlags & (DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLFX));
     return refused ? DSERR_INVALIDPARAM : DS_OK;
 }
 
