@@ -12,13 +12,13 @@
 # Settings (environment):
 #   BENCH_RUNS         runs of the launch and start measurements (default 7)
 #   BENCH_CPU_RUNS     runs of the CPU measurement per algorithm (default 3)
-#   BENCH_CPU_SECONDS  seconds of playing per CPU run (default 5)
+#   BENCH_CPU_SECONDS  seconds of playing per CPU run (default 10)
 #   BENCH_WINE=0       skip the Wine figures
 #   BENCH_BUILD_DIR    where the program is built with the linux preset
 #                      (default build/bench-linux/program)
 #   BENCH_PROGRAM      an already built sound3d to measure instead (no build)
 # Builds the minimal programs and the measuring tools into build/bench-linux.
-# A default run takes about four minutes, one of them under Wine.
+# A default run takes about four and a half minutes, one of them under Wine.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,7 +26,7 @@ OUT=$ROOT/build/bench-linux
 BUILD=${BENCH_BUILD_DIR:-$OUT/program}
 RUNS=${BENCH_RUNS:-7}
 CPU_RUNS=${BENCH_CPU_RUNS:-3}
-CPU_SECONDS=${BENCH_CPU_SECONDS:-5}
+CPU_SECONDS=${BENCH_CPU_SECONDS:-10}
 SRC=$ROOT/bench/linux
 CXXFLAGS=(-std=c++17 -O2 -Wall -Wextra -Werror -fPIC)
 # Only the shared library is installed, not its development link.
