@@ -11,8 +11,8 @@
 
 namespace {
 
-const int WATCHDOG_MILLISECONDS = 60000;
 const int MESSAGE_BOX_POLL_MILLISECONDS = 10;
+const int MESSAGE_BOX_TRIES = 1000;
 const int MAX_OPEN_WINDOWS = 16;
 
 void AnswerWhenShown(const std::shared_ptr<std::function<void(QMessageBox&)>>& inspect, int tries) {
@@ -36,14 +36,15 @@ void AnswerWhenShown(const std::shared_ptr<std::function<void(QMessageBox&)>>& i
 
 }  // namespace
 
-INT_PTR RunDialogWith(const std::function<INT_PTR()>& open, const std::function<void()>& script) {
+INT_PTR RunDialogWith(const std::function<INT_PTR()>& open, const std::function<void()>& script,
+                      int watchdogSeconds) {
     QTimer watchdog;
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [] {
         ADD_FAILURE() << "the dialog was still open when the watchdog fired";
         EndEverything(LEFT_OPEN);
     });
-    watchdog.start(WATCHDOG_MILLISECONDS);
+    watchdog.start(watchdogSeconds * 1000);
     QTimer step;
     step.setSingleShot(true);
     QObject::connect(&step, &QTimer::timeout, [&script] {
@@ -60,8 +61,7 @@ INT_PTR RunDialogWith(const std::function<INT_PTR()>& open, const std::function<
 
 void AnswerNextMessageBox(std::function<void(QMessageBox&)> inspect) {
     auto shared = std::make_shared<std::function<void(QMessageBox&)>>(std::move(inspect));
-    const int tries = WATCHDOG_MILLISECONDS / MESSAGE_BOX_POLL_MILLISECONDS / 2;
-    QTimer::singleShot(0, [shared, tries] { AnswerWhenShown(shared, tries); });
+    QTimer::singleShot(0, [shared] { AnswerWhenShown(shared, MESSAGE_BOX_TRIES); });
 }
 
 void EndEverything(INT_PTR result) {

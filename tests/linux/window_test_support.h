@@ -14,8 +14,9 @@ const INT_PTR LEFT_OPEN = -77;
 // Calls open (which runs a modal dialog) with script scheduled inside the
 // dialog's loop. Whatever the script leaves open is ended afterwards with
 // LEFT_OPEN, and a watchdog fails the test and ends everything should a
-// script hang; so no test can hang. Returns open's result.
-INT_PTR RunDialogWith(const std::function<INT_PTR()>& open, const std::function<void()>& script);
+// script run past watchdogSeconds; so no test can hang. Returns open's result.
+INT_PTR RunDialogWith(const std::function<INT_PTR()>& open, const std::function<void()>& script,
+                      int watchdogSeconds = 60);
 
 // Runs inspect on the next message box to open, then presses its OK button.
 void AnswerNextMessageBox(std::function<void(QMessageBox&)> inspect);

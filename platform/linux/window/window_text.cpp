@@ -68,4 +68,10 @@ void MessageBox1251(HWND owner, const char* text, const char* caption, UINT type
                     ownerWindow != nullptr ? ownerWindow->widget->window() : nullptr);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+    // The owner gets the keyboard back, as on Windows; Qt leaves that to the
+    // window manager, which not every platform has.
+    ownerWindow = FindWindowRecord(owner);
+    if (ownerWindow != nullptr && ownerWindow->widget->window()->isVisible()) {
+        ownerWindow->widget->window()->activateWindow();
+    }
 }
