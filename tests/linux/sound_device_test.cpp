@@ -386,7 +386,8 @@ TEST(SoundDevices, TheAlgorithmChoosesHrtfOnHeadphonesOnly) {
                  {DSSPEAKER_HEADPHONE, &DS3DALG_HRTF_LIGHT, true},
                  {DSSPEAKER_HEADPHONE, &DS3DALG_NO_VIRTUALIZATION, false},
                  {DSSPEAKER_HEADPHONE, &GUID_NULL, false},
-                 {DSSPEAKER_STEREO, &DS3DALG_HRTF_FULL, false}};
+                 // The widest speakers, so that both channels play.
+                 {0x00B40004, &DS3DALG_HRTF_FULL, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "speakers " << c.speakers << " hrtf " << c.hrtf);
         const std::vector<float> frames = PlayAndRecord("algorithm", c.speakers, *c.algorithm,

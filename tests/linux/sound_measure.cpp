@@ -2,6 +2,16 @@
 
 #include <cmath>
 
+namespace {
+
+const int CLIP_RATE = 22050;
+// One pass of the one-second looping clip, so every measurement covers the
+// same sound whatever the loop's phase.
+const int LOOP_FRAMES = RENDER_RATE;
+const int SETTLE_FRAMES = 4800;
+
+}  // namespace
+
 std::vector<int16_t> NoiseClip(size_t samples) {
     std::vector<int16_t> clip(samples);
     uint32_t state = 12345;
@@ -65,4 +75,49 @@ std::vector<float> HighPass(const std::vector<float>& samples, double cutoff, do
 
 double Decibels(double ratio) {
     return 20 * std::log10(ratio);
+}
+
+Scene::Scene(const RenderLayout& layout, HrtfChoice hrtf) {
+    opened_ = OpenRenderer(&renderer_, layout, hrtf);
+    const std::vector<int16_t> clip = NoiseClip(CLIP_RATE);
+    opened_ = opened_ && CreateRenderSource(renderer_, &source_) &&
+              LoadRenderSource(renderer_, source_, clip.data(), clip.size() * 2, 1, 16,
+                               CLIP_RATE) &&
+              SetRenderSourceSpatial(renderer_, source_, true) &&
+              PlayRenderSource(renderer_, source_, true);
+}
+
+Scene::~Scene() {
+    if (renderer_.device != nullptr) {
+        DeleteRenderSource(renderer_, &source_);
+    }
+    CloseRenderer(&renderer_);
+}
+
+std::vector<float> Scene::Render(int frames) {
+    std::vector<float> out(static_cast<size_t>(frames) * static_cast<size_t>(renderer_.channels));
+    RenderFrames(&renderer_, out.data(), frames);
+    return out;
+}
+
+std::vector<float> Scene::At(float x, float y, float z) {
+    Move(x, y, z);
+    Render(SETTLE_FRAMES);
+    return Render(LOOP_FRAMES);
+}
+
+double Scene::Level(const std::vector<float>& frames, std::initializer_list<int> channels) const {
+    double sum = 0;
+    for (int channel : channels) {
+        sum += std::pow(Rms(Channel(frames, renderer_.channels, channel)), 2);
+    }
+    return std::sqrt(sum);
+}
+
+void Scene::Move(float x, float y, float z) {
+    PlaceRenderSource(renderer_, source_, x, y, z);
+}
+
+RenderLayout OpenAlLayout(int channels) {
+    return RenderLayout{channels, Panning::OpenAl, 0};
 }

@@ -3,7 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
+
+#include "platform/linux/sound/renderer.h"
 
 // Deterministic white noise, full band, 16-bit.
 std::vector<int16_t> NoiseClip(size_t samples);
@@ -16,3 +19,29 @@ int LagBetween(const std::vector<float>& early, const std::vector<float>& late, 
 // Second-order high-pass.
 std::vector<float> HighPass(const std::vector<float>& samples, double cutoff, double rate);
 double Decibels(double ratio);
+
+// The renderer with one looping noise source, rendered on demand.
+class Scene {
+public:
+    Scene(const RenderLayout& layout, HrtfChoice hrtf);
+    ~Scene();
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+    bool Opened() const { return opened_; }
+    const Renderer& Get() const { return renderer_; }
+    std::vector<float> Render(int frames);
+    // One pass of the loop with the source at a place in DirectSound's frame,
+    // after the move has settled.
+    std::vector<float> At(float x, float y, float z);
+    // The joint RMS of some channels.
+    double Level(const std::vector<float>& frames, std::initializer_list<int> channels) const;
+    void Move(float x, float y, float z);
+
+private:
+    Renderer renderer_;
+    RenderSource source_;
+    bool opened_ = false;
+};
+
+// A layout that OpenAL Soft pans by itself.
+RenderLayout OpenAlLayout(int channels);

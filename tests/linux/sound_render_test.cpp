@@ -5,75 +5,26 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/linux/sound/renderer.h"
 #include "tests/linux/sound_measure.h"
 
 namespace {
 
-const int CLIP_RATE = 22050;
-// One pass of the one-second looping clip, so every measurement covers the
-// same sound whatever the loop's phase.
-const int LOOP_FRAMES = RENDER_RATE;
-const int SETTLE_FRAMES = 4800;
-
-class Scene {
-public:
-    Scene(int channels, bool hrtf) {
-        opened_ = OpenRenderer(&renderer_, channels, hrtf);
-        const std::vector<int16_t> clip = NoiseClip(CLIP_RATE);
-        opened_ = opened_ && CreateRenderSource(renderer_, &source_) &&
-                  LoadRenderSource(renderer_, source_, clip.data(), clip.size() * 2, 1, 16,
-                                   CLIP_RATE) &&
-                  SetRenderSourceSpatial(renderer_, source_, true) &&
-                  PlayRenderSource(renderer_, source_, true);
-    }
-    ~Scene() {
-        DeleteRenderSource(renderer_, &source_);
-        CloseRenderer(&renderer_);
-    }
-    bool Opened() const { return opened_; }
-    const Renderer& Get() const { return renderer_; }
-
-    std::vector<float> Render(int frames) {
-        std::vector<float> out(static_cast<size_t>(frames) * renderer_.channels);
-        RenderFrames(&renderer_, out.data(), frames);
-        return out;
-    }
-    // The sound of one loop with the source at a place in DirectSound's frame.
-    std::vector<float> At(float x, float y, float z) {
-        EXPECT_TRUE(PlaceRenderSource(renderer_, source_, x, y, z));
-        Render(SETTLE_FRAMES);
-        return Render(LOOP_FRAMES);
-    }
-    double Level(const std::vector<float>& frames, std::initializer_list<int> channels) const {
-        double sum = 0;
-        for (int channel : channels) {
-            sum += std::pow(Rms(Channel(frames, renderer_.channels, channel)), 2);
-        }
-        return std::sqrt(sum);
-    }
-    void Move(float x, float y, float z) { PlaceRenderSource(renderer_, source_, x, y, z); }
-
-private:
-    Renderer renderer_;
-    RenderSource source_;
-    bool opened_ = false;
-};
-
 struct SideCase {
     int channels;
-    bool hrtf;
+    HrtfChoice hrtf;
     std::initializer_list<int> left, right;
 };
 
 TEST(SoundRender, SourceAtTheSideIsLouderOnThatSide) {
-    const SideCase cases[] = {{2, false, {0}, {1}},
-                              {2, true, {0}, {1}},
-                              {4, false, {0, 2}, {1, 3}},
-                              {6, false, {0, 4}, {1, 5}}};
+    const SideCase cases[] = {{2, HrtfChoice::Off, {0}, {1}},
+                              {2, HrtfChoice::Full, {0}, {1}},
+                              {2, HrtfChoice::Light, {0}, {1}},
+                              {4, HrtfChoice::Off, {0, 2}, {1, 3}},
+                              {6, HrtfChoice::Off, {0, 4}, {1, 5}}};
     for (const SideCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.channels << " channels, hrtf " << c.hrtf);
-        Scene scene(c.channels, c.hrtf);
+        SCOPED_TRACE(testing::Message() << c.channels << " channels, hrtf "
+                                        << static_cast<int>(c.hrtf));
+        Scene scene(OpenAlLayout(c.channels), c.hrtf);
         ASSERT_TRUE(scene.Opened());
         EXPECT_EQ(scene.Get().channels, c.channels);
         EXPECT_EQ(scene.Get().hrtf, c.hrtf);
@@ -87,7 +38,7 @@ TEST(SoundRender, SourceAtTheSideIsLouderOnThatSide) {
 TEST(SoundRender, OnlyHrtfTellsAheadFromBehind) {
     for (bool hrtf : {true, false}) {
         SCOPED_TRACE(hrtf ? "hrtf" : "panning");
-        Scene scene(2, hrtf);
+        Scene scene(OpenAlLayout(2), hrtf ? HrtfChoice::Full : HrtfChoice::Off);
         ASSERT_TRUE(scene.Opened());
         const std::vector<float> ahead = scene.At(0, 0, 1);
         const std::vector<float> behind = scene.At(0, 0, -1);
@@ -115,7 +66,7 @@ TEST(SoundRender, SourceBehindPlaysFromTheRearSpeakers) {
     const RearCase cases[] = {{4, {0, 1}, {2, 3}}, {6, {0, 1, 2}, {4, 5}}};
     for (const RearCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.channels << " channels");
-        Scene scene(c.channels, false);
+        Scene scene(OpenAlLayout(c.channels), HrtfChoice::Off);
         ASSERT_TRUE(scene.Opened());
         const std::vector<float> behind = scene.At(0, 0, -1);
         EXPECT_GT(scene.Level(behind, c.rear), 4 * scene.Level(behind, c.front));
@@ -126,7 +77,7 @@ TEST(SoundRender, SourceBehindPlaysFromTheRearSpeakers) {
 
 TEST(SoundRender, NewPositionIsHeardWithinTheNextPeriod) {
     const int period = 512;
-    Scene scene(2, false);
+    Scene scene(OpenAlLayout(2), HrtfChoice::Off);
     ASSERT_TRUE(scene.Opened());
     scene.At(-2, 0, 0);
     scene.Move(2, 0, 0);

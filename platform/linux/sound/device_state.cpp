@@ -23,11 +23,6 @@ const char* NameOrDefault(const DeviceState& state) {
     return state.outputName.empty() ? nullptr : state.outputName.c_str();
 }
 
-bool WantsHrtf(const DeviceState& state, const GUID& algorithm) {
-    return state.speakers.layout == SpeakerLayout::Headphones &&
-           (SameGuid(algorithm, DS3DALG_HRTF_FULL) || SameGuid(algorithm, DS3DALG_HRTF_LIGHT));
-}
-
 }  // namespace
 
 DeviceState::~DeviceState() {
@@ -73,7 +68,7 @@ HRESULT StartRendering(DeviceState* state) {
         }
     }
     // The output is paused here, so nothing pulls while the renderer opens.
-    if (!OpenRenderer(&state->renderer, channels, false)) {
+    if (!OpenRenderer(&state->renderer, RenderLayoutFor(state->speakers), HrtfChoice::Off)) {
         return DSERR_GENERIC;
     }
     SetOutputRunning(state->output, true);
@@ -81,7 +76,7 @@ HRESULT StartRendering(DeviceState* state) {
 }
 
 HRESULT UseAlgorithm(DeviceState* state, const GUID& algorithm) {
-    const bool wanted = WantsHrtf(*state, algorithm);
+    const HrtfChoice wanted = HrtfFor(state->speakers, algorithm);
     if (state->renderer.hrtf != wanted) {
         // Paused for the reset so no pull sees the device half reset.
         SetOutputRunning(state->output, false);
@@ -91,7 +86,8 @@ HRESULT UseAlgorithm(DeviceState* state, const GUID& algorithm) {
             return DSERR_GENERIC;
         }
     }
-    return wanted && !state->renderer.hrtf ? DS_NO_VIRTUALIZATION : DS_OK;
+    const bool lost = wanted != HrtfChoice::Off && state->renderer.hrtf == HrtfChoice::Off;
+    return lost ? DS_NO_VIRTUALIZATION : DS_OK;
 }
 
 bool OutputLost(const DeviceState& state) {

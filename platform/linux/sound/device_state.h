@@ -34,8 +34,8 @@ HRESULT OpenDeviceState(LPCGUID id, std::shared_ptr<DeviceState>* state);
 // Makes the renderer for the configured speakers and starts the output
 // pulling from it; does nothing once rendering runs.
 HRESULT StartRendering(DeviceState* state);
-// Turns HRTF on for the virtualizing algorithms on headphones and off for
-// everything else. DS_NO_VIRTUALIZATION when HRTF was asked for but is not
+// Turns HRTF on for the virtualizing algorithms on headphones, with the light
+// or the full data set, and off for everything else. DS_NO_VIRTUALIZATION when HRTF was asked for but is not
 // available.
 HRESULT UseAlgorithm(DeviceState* state, const GUID& algorithm);
 // True once the output stopped on its own (device gone, failed write).

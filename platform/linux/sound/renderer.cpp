@@ -3,7 +3,11 @@
 
 #include <AL/alext.h>
 
+#include <atomic>
 #include <cstring>
+#include <new>
+
+#include "platform/linux/sound/panning.h"
 
 namespace {
 
@@ -20,6 +24,9 @@ public:
     ContextScope& operator=(const ContextScope&) = delete;
 };
 
+// Frames mixed at a time for a layout panned here: one output period.
+const int PAN_BLOCK_FRAMES = 512;
+
 bool ChannelFormat(int channels, ALCint* format) {
     switch (channels) {
         case 1: *format = ALC_MONO_SOFT; return true;
@@ -30,26 +37,36 @@ bool ChannelFormat(int channels, ALCint* format) {
     }
 }
 
-bool ApplyHrtfState(Renderer* renderer) {
-    ALCint status = ALC_HRTF_DISABLED_SOFT;
-    alcGetIntegerv(renderer->device, ALC_HRTF_STATUS_SOFT, 1, &status);
-    if (alcGetError(renderer->device) != ALC_NO_ERROR) {
-        return false;
+bool PannedHere(const RenderLayout& layout) {
+    return layout.panning != Panning::OpenAl;
+}
+
+// OpenAL Soft's channels: one when the panning is done here.
+bool DeviceFormat(const RenderLayout& layout, ALCint* format) {
+    if (PannedHere(layout)) {
+        *format = ALC_MONO_SOFT;
+        return layout.channels == 2;
     }
-    renderer->hrtf = status == ALC_HRTF_ENABLED_SOFT || status == ALC_HRTF_REQUIRED_SOFT;
-    renderer->foldRear = renderer->channels == 2 && !renderer->hrtf;
-    return true;
+    return ChannelFormat(layout.channels, format);
+}
+
+void ApplyHrtfState(Renderer* renderer) {
+    renderer->hrtf = HrtfInUse(renderer->device);
+    renderer->foldRear = renderer->channels == 2 && renderer->layout.panning == Panning::OpenAl &&
+                         renderer->hrtf == HrtfChoice::Off;
 }
 
 // The attribute list that both creation and reset need on a loopback device.
 struct Attributes {
-    ALCint values[9];
+    ALCint values[11];
 };
 
-Attributes MakeAttributes(ALCint format, bool wantHrtf) {
+Attributes MakeAttributes(ALCdevice* device, ALCint format, HrtfChoice hrtf) {
+    const bool on = hrtf != HrtfChoice::Off && format == ALC_STEREO_SOFT;
     return Attributes{{ALC_FREQUENCY, RENDER_RATE, ALC_FORMAT_CHANNELS_SOFT, format,
                        ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT, ALC_HRTF_SOFT,
-                       wantHrtf ? ALC_TRUE : ALC_FALSE, 0}};
+                       on ? ALC_TRUE : ALC_FALSE, ALC_HRTF_ID_SOFT,
+                       on ? FindHrtfId(device, hrtf) : -1, 0}};
 }
 
 bool NoAlError() {
@@ -63,29 +80,59 @@ ALenum BufferFormat(int channels, int bits) {
     return bits == 8 ? AL_FORMAT_STEREO8 : AL_FORMAT_STEREO16;
 }
 
+PanGains GainsAt(const RenderLayout& layout, float x, float z) {
+    return layout.panning == Panning::MatrixSurround
+               ? MatrixSurroundGains(x, z)
+               : SpeakerPairGains(x, z, layout.speakerAngle);
+}
+
 }  // namespace
 
-bool OpenRenderer(Renderer* renderer, int channels, bool wantHrtf) {
+// The gains are set on the dialog's thread and read by the one that renders.
+struct PanState {
+    std::atomic<float> left;
+    std::atomic<float> right;
+    PanGains current;  // where the last block ended; the rendering thread's own
+    float mono[PAN_BLOCK_FRAMES];
+
+    explicit PanState(PanGains start) : left(start.left), right(start.right), current(start) {}
+};
+
+Renderer::Renderer() = default;
+Renderer::~Renderer() = default;
+Renderer::Renderer(Renderer&&) noexcept = default;
+Renderer& Renderer::operator=(Renderer&&) noexcept = default;
+
+bool OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice hrtf) {
     ALCint format = 0;
-    if (!ChannelFormat(channels, &format)) {
+    if (!DeviceFormat(layout, &format)) {
         return false;
     }
+    UseShippedHrtfSets();
     *renderer = Renderer{};
-    renderer->channels = channels;
+    renderer->channels = layout.channels;
+    renderer->layout = layout;
+    if (PannedHere(layout)) {
+        renderer->pan.reset(new (std::nothrow) PanState(GainsAt(layout, 0, 1)));
+        if (renderer->pan == nullptr) {
+            return false;
+        }
+    }
     renderer->device = alcLoopbackOpenDeviceSOFT(nullptr);
     if (renderer->device == nullptr) {
         return false;
     }
-    const Attributes attributes = MakeAttributes(format, wantHrtf && channels == 2);
     if (!alcIsRenderFormatSupportedSOFT(renderer->device, RENDER_RATE, format, ALC_FLOAT_SOFT)) {
         CloseRenderer(renderer);
         return false;
     }
+    const Attributes attributes = MakeAttributes(renderer->device, format, hrtf);
     renderer->context = alcCreateContext(renderer->device, attributes.values);
-    if (renderer->context == nullptr || !ApplyHrtfState(renderer)) {
+    if (renderer->context == nullptr) {
         CloseRenderer(renderer);
         return false;
     }
+    ApplyHrtfState(renderer);
     ContextScope scope(renderer->context);
     // DirectSound's rolloff: the level halves with each doubling of the
     // distance beyond the minimum distance.
@@ -97,16 +144,17 @@ bool OpenRenderer(Renderer* renderer, int channels, bool wantHrtf) {
     return true;
 }
 
-bool ResetRenderer(Renderer* renderer, bool wantHrtf) {
+bool ResetRenderer(Renderer* renderer, HrtfChoice hrtf) {
     ALCint format = 0;
-    if (renderer->device == nullptr || !ChannelFormat(renderer->channels, &format)) {
+    if (renderer->device == nullptr || !DeviceFormat(renderer->layout, &format)) {
         return false;
     }
-    const Attributes attributes = MakeAttributes(format, wantHrtf && renderer->channels == 2);
+    const Attributes attributes = MakeAttributes(renderer->device, format, hrtf);
     if (!alcResetDeviceSOFT(renderer->device, attributes.values)) {
         return false;
     }
-    return ApplyHrtfState(renderer);
+    ApplyHrtfState(renderer);
+    return true;
 }
 
 void CloseRenderer(Renderer* renderer) {
@@ -119,13 +167,39 @@ void CloseRenderer(Renderer* renderer) {
     *renderer = Renderer{};
 }
 
+namespace {
+
+// One block of OpenAL's single channel spread on two, the gains gliding from
+// the last block's to the newest so that a move does not click.
+void RenderPannedBlock(Renderer* renderer, float* out, int frames) {
+    PanState& pan = *renderer->pan;
+    alcRenderSamplesSOFT(renderer->device, pan.mono, frames);
+    const PanGains target = {pan.left.load(), pan.right.load()};
+    const PanGains start = pan.current;
+    for (int i = 0; i < frames; ++i) {
+        const float along = static_cast<float>(i + 1) / static_cast<float>(frames);
+        out[2 * i] = pan.mono[i] * (start.left + (target.left - start.left) * along);
+        out[2 * i + 1] = pan.mono[i] * (start.right + (target.right - start.right) * along);
+    }
+    pan.current = target;
+}
+
+}  // namespace
+
 void RenderFrames(Renderer* renderer, float* out, int frames) {
     if (renderer->device == nullptr) {
         std::memset(out, 0, sizeof(float) * static_cast<size_t>(frames) *
                                 static_cast<size_t>(renderer->channels));
         return;
     }
-    alcRenderSamplesSOFT(renderer->device, out, frames);
+    if (renderer->pan == nullptr) {
+        alcRenderSamplesSOFT(renderer->device, out, frames);
+        return;
+    }
+    for (int done = 0; done < frames; done += PAN_BLOCK_FRAMES) {
+        const int block = frames - done < PAN_BLOCK_FRAMES ? frames - done : PAN_BLOCK_FRAMES;
+        RenderPannedBlock(renderer, out + 2 * done, block);
+    }
 }
 
 bool CreateRenderSource(const Renderer& renderer, RenderSource* source) {
@@ -185,11 +259,17 @@ bool SetRenderSourceSpatial(const Renderer& renderer, const RenderSource& source
 // OpenAL's frame is right-handed with -z ahead. Two speakers cannot place a
 // sound behind, and DirectSound's panning treats ahead and behind alike while
 // OpenAL Soft's stereo decoder favours the front: fold the rear forward.
+// Layouts panned here take their gains from the newest position.
 bool PlaceRenderSource(const Renderer& renderer, const RenderSource& source, float x, float y,
                        float z) {
     ContextScope scope(renderer.context);
     const float ahead = renderer.foldRear && z < 0.0f ? -z : z;
     alSource3f(source.source, AL_POSITION, x, y, -ahead);
+    if (renderer.pan != nullptr) {
+        const PanGains gains = GainsAt(renderer.layout, x, z);
+        renderer.pan->left.store(gains.left);
+        renderer.pan->right.store(gains.right);
+    }
     return NoAlError();
 }
 

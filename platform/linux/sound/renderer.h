@@ -6,22 +6,49 @@
 #include <AL/alc.h>
 
 #include <cstddef>
+#include <memory>
+
+#include "platform/linux/sound/hrtf_sets.h"
 
 const int RENDER_RATE = 48000;
+
+// Who places the sources between the output channels.
+enum class Panning {
+    OpenAl,          // OpenAL Soft's own decoder for the channel count (and HRTF)
+    SpeakerPair,     // two speakers at an angle, panned here
+    MatrixSurround,  // four speakers matrixed onto two, panned here
+};
+
+struct RenderLayout {
+    int channels;  // output channels: 1, 2, 4 or 6
+    Panning panning;
+    float speakerAngle;  // degrees between the speakers, for SpeakerPair
+};
+
+struct PanState;
 
 struct Renderer {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
-    int channels = 0;
-    bool hrtf = false;      // HRTF is really on, not just asked for
-    bool foldRear = false;  // two speakers without HRTF: behind pans as ahead
+    int channels = 0;  // output channels
+    RenderLayout layout = {0, Panning::OpenAl, 0};
+    HrtfChoice hrtf = HrtfChoice::Off;  // the data set really in use, not just asked for
+    bool foldRear = false;              // OpenAL's two speakers without HRTF: behind pans as ahead
+    // For layouts panned here: OpenAL Soft renders one channel, with the
+    // distance, and the last placed source's gains spread it on two.
+    std::unique_ptr<PanState> pan;
+
+    Renderer();
+    ~Renderer();
+    Renderer(Renderer&&) noexcept;
+    Renderer& operator=(Renderer&&) noexcept;
 };
 
-// Opens the loopback device and its context for 1, 2, 4 or 6 channels of
-// 48 kHz float; HRTF is asked for only on two channels.
-bool OpenRenderer(Renderer* renderer, int channels, bool wantHrtf);
-// Switches HRTF on or off; the caller keeps the renderer from rendering meanwhile.
-bool ResetRenderer(Renderer* renderer, bool wantHrtf);
+// Opens the loopback device and its context for the layout as 48 kHz float;
+// HRTF is asked for only on two channels that OpenAL Soft pans.
+bool OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice hrtf);
+// Switches HRTF and its data set; the caller keeps the renderer from rendering meanwhile.
+bool ResetRenderer(Renderer* renderer, HrtfChoice hrtf);
 void CloseRenderer(Renderer* renderer);
 // Mixes the next frames (interleaved, renderer->channels per frame).
 void RenderFrames(Renderer* renderer, float* out, int frames);

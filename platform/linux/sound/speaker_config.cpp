@@ -1,5 +1,8 @@
 #include "platform/linux/sound/speaker_config.h"
 
+#include "platform/linux/sound/dsound_codes.h"
+#include "platform/linux/sound/panning.h"
+
 namespace {
 
 const DWORD MIN_STEREO_ANGLE = 5;
@@ -46,4 +49,29 @@ int LayoutChannels(SpeakerLayout layout) {
         case SpeakerLayout::Surround: return 2;
     }
     return 2;
+}
+
+RenderLayout RenderLayoutFor(const SpeakerSetup& setup) {
+    const int channels = LayoutChannels(setup.layout);
+    switch (setup.layout) {
+        case SpeakerLayout::Stereo: {
+            const float angle =
+                setup.angle != 0 ? static_cast<float>(setup.angle) : DEFAULT_SPEAKER_ANGLE;
+            return RenderLayout{channels, Panning::SpeakerPair, angle};
+        }
+        case SpeakerLayout::Surround:
+            return RenderLayout{channels, Panning::MatrixSurround, 0};
+        default:
+            return RenderLayout{channels, Panning::OpenAl, 0};
+    }
+}
+
+HrtfChoice HrtfFor(const SpeakerSetup& setup, const GUID& algorithm) {
+    if (setup.layout != SpeakerLayout::Headphones) {
+        return HrtfChoice::Off;
+    }
+    if (SameGuid(algorithm, DS3DALG_HRTF_FULL)) {
+        return HrtfChoice::Full;
+    }
+    return SameGuid(algorithm, DS3DALG_HRTF_LIGHT) ? HrtfChoice::Light : HrtfChoice::Off;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/linux/sound/renderer.h"
 
 enum class SpeakerLayout { Headphones, Mono, Quad, Stereo, Surround, FivePointOne };
 
@@ -20,3 +21,8 @@ bool ParseSpeakerConfig(DWORD value, SpeakerSetup* setup);
 
 // Output channels of the layout: 1, 2, 4 or 6.
 int LayoutChannels(SpeakerLayout layout);
+// How the renderer fills the speakers' channels.
+RenderLayout RenderLayoutFor(const SpeakerSetup& setup);
+// The HRTF rendering an algorithm asks for: only on headphones, the light
+// or the full data set.
+HrtfChoice HrtfFor(const SpeakerSetup& setup, const GUID& algorithm);

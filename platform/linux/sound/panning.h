@@ -1,0 +1,22 @@
+// The two-channel panning laws that this layer computes itself, for layouts
+// that OpenAL Soft's own decoders do not have: a pair of speakers at a given
+// angle, and four speakers folded into two by a passive surround matrix.
+#pragma once
+
+struct PanGains {
+    float left;
+    float right;
+};
+
+// DirectSound's width when no angle is given (DSSPEAKER_GEOMETRY_WIDE).
+const float DEFAULT_SPEAKER_ANGLE = 20.0f;
+
+// Speakers at plus and minus half the angle (degrees) ahead: a source at or
+// beyond a speaker plays from it alone, between them the power is shared by
+// a sine law. Behind pans as the mirrored place ahead. x right, z ahead.
+PanGains SpeakerPairGains(float x, float z, float angle);
+
+// Left, right, centre and surround speakers (at -90, 90, 0 and 180 degrees)
+// panned pairwise at constant power, then carried on two channels: centre in
+// phase on both at -3 dB, surround in opposite phase on both at -3 dB.
+PanGains MatrixSurroundGains(float x, float z);
