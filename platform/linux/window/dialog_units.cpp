@@ -1,16 +1,15 @@
 #include "platform/linux/window/dialog_units.h"
 
-#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QString>
-#include <QStringList>
 
 namespace {
 
-// Sans-serif faces close to the old Windows dialog font in width, nearest
-// first; the generic sans-serif family is the last resort.
-const char* const SUBSTITUTE_FAMILIES[] = {"Microsoft Sans Serif", "Liberation Sans", "Arial",
-                                           "Nimbus Sans"};
+// The TrueType successor of the template's font has its metrics. Failing
+// that, the system's sans-serif face: DejaVu Sans keeps the old font's
+// 13-pixel height at 8 points, where the Helvetica-like faces run taller.
+const char* const SUBSTITUTE_FAMILIES[] = {"Microsoft Sans Serif"};
 
 // Windows averages the widths of these letters for the dialog base unit.
 const char* const AVERAGED_LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -22,20 +21,23 @@ int MulDiv(int a, int b, int c) {
     return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
 }
 
+// Whether the font system has the family itself rather than a stand-in.
+// Qt may name a family with its foundry: "Nimbus Sans [urw]".
+bool IsInstalled(const QString& family) {
+    const QString resolved = QFontInfo(QFont(family)).family().section(QStringLiteral(" ["), 0, 0);
+    return resolved.compare(family, Qt::CaseInsensitive) == 0;
+}
+
 }  // namespace
 
 QFont DialogFont(const char* family, int pointSize) {
-    const QStringList installed = QFontDatabase::families();
-    QString chosen;
-    if (installed.contains(QString::fromUtf8(family), Qt::CaseInsensitive)) {
-        chosen = QString::fromUtf8(family);
-    }
+    QString chosen = QString::fromUtf8(family);
     for (const char* substitute : SUBSTITUTE_FAMILIES) {
-        if (chosen.isEmpty() && installed.contains(QString::fromLatin1(substitute))) {
+        if (!IsInstalled(chosen)) {
             chosen = QString::fromLatin1(substitute);
         }
     }
-    QFont font(chosen.isEmpty() ? QStringLiteral("Sans Serif") : chosen);
+    QFont font(IsInstalled(chosen) ? chosen : QStringLiteral("Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(pointSize);
     return font;
