@@ -77,6 +77,16 @@ double Decibels(double ratio) {
     return 20 * std::log10(ratio);
 }
 
+double Correlation(const std::vector<float>& a, const std::vector<float>& b) {
+    double ab = 0, aa = 0, bb = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        ab += static_cast<double>(a[i]) * b[i];
+        aa += static_cast<double>(a[i]) * a[i];
+        bb += static_cast<double>(b[i]) * b[i];
+    }
+    return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
+}
+
 Scene::Scene(const RenderLayout& layout, HrtfChoice hrtf) {
     opened_ = OpenRenderer(&renderer_, layout, hrtf);
     const std::vector<int16_t> clip = NoiseClip(CLIP_RATE);

@@ -19,6 +19,8 @@ int LagBetween(const std::vector<float>& early, const std::vector<float>& late, 
 // Second-order high-pass.
 std::vector<float> HighPass(const std::vector<float>& samples, double cutoff, double rate);
 double Decibels(double ratio);
+// Normalised correlation at lag 0: 1 in phase, -1 in opposite phase.
+double Correlation(const std::vector<float>& a, const std::vector<float>& b);
 
 // The renderer with one looping noise source, rendered on demand.
 class Scene {
