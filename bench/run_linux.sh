@@ -65,6 +65,7 @@ build() { # output source pkg-config-modules... [-- extra flags]
 build minimal_dialog minimal_dialog.cpp Qt6Widgets sdl2
 build minimal_player minimal_player.cpp Qt6Widgets sdl2 openal -- "-DCLIP_PATH=\"$ROOT/resources/clip.raw\""
 build libbench_driver.so driver.cpp Qt6Widgets -- -shared
+build libstart_trace.so start_trace.cpp sdl2 openal -- -shared -ldl
 build launch_watch launch_watch.cpp x11 -- "$XDAMAGE"
 
 wine_table=()
@@ -85,6 +86,6 @@ fi
 
 timeout 900 python3 "$SRC/bench.py" --app "$APP" --dialog "$OUT/minimal_dialog" \
     --player "$OUT/minimal_player" --watch "$OUT/launch_watch" \
-    --driver "$OUT/libbench_driver.so" --runs "$RUNS" --cpu-runs "$CPU_RUNS" \
+    --driver "$OUT/libbench_driver.so" --trace "$OUT/libstart_trace.so" --runs "$RUNS" --cpu-runs "$CPU_RUNS" \
     --cpu-seconds "$CPU_SECONDS" "${wine_table[@]}"
 exit "$wine_status"

@@ -19,6 +19,8 @@ goes first, after one unmeasured round each (cold caches):
           first non-silent output block after the press, VmHWM after 1 s.
   cpu     the same driver, BENCH_CPU_SECONDS of playing per run: CPU time of
           the whole process (getrusage), sound3d once per 3D algorithm.
+  trace   one more start each with libstart_trace.so, whose timed SDL and
+          OpenAL calls show where a start's time goes (printed last).
 A program that fails, shows an error or hangs (every wait is bounded) ends the
 run with exit code 1; a ratio over the target is reported, not an error.
 """
@@ -174,15 +176,19 @@ class Bench:
                 name, value = line.split()
                 self.add(f"launch_{name}", who, float(value))
 
-    def play_round(self, who, play_ms, label=None, algorithm=None):
+    def play_round(self, who, play_ms, label=None, algorithm=None, trace=None):
         """One launch under the driver: press, play play_ms, stop, close;
-        the figures are kept under label (none: not measured)."""
+        the figures are kept under label (none: not measured).  With trace,
+        a file name, the start's library calls are noted there too."""
         report = os.path.join(self.tmp, "report.txt")
         if os.path.exists(report):
             os.unlink(report)
         reader = FifoReader(os.path.join(self.tmp, "output.fifo"))
-        env = dict(self.env, LD_PRELOAD=self.args.driver, BENCH_REPORT=report,
+        preload = self.args.driver + (" " + self.args.trace if trace else "")
+        env = dict(self.env, LD_PRELOAD=preload, BENCH_REPORT=report,
                    BENCH_PLAY_MS=str(play_ms), SDL_DISKAUDIOFILE=reader.path)
+        if trace:
+            env["BENCH_TRACE"] = trace
         if algorithm is not None:
             env["BENCH_ALGORITHM"] = str(algorithm)
         try:
@@ -257,6 +263,32 @@ class Bench:
             shift = run % len(order)
             for who, label, algorithm in order[shift:] + order[:shift]:
                 self.play_round(who, a.cpu_seconds * 1000, label, algorithm)
+
+        log("trace: one start per program with its library calls timed")
+        self.traces = {}
+        for who in ("app", "player"):
+            path = os.path.join(self.tmp, f"trace_{who}.txt")
+            values = self.play_round(who, 300, trace=path)
+            self.traces[who] = (values, read_trace(path))
+
+
+def read_trace(path):
+    calls = []
+    with open(path) as f:
+        for line in f:
+            name, begin, duration = line.split()
+            calls.append((name, int(begin), int(duration)))
+    return calls
+
+
+def print_traces(traces):
+    print("Where one start's time goes (call at ms after the press, and its duration in ms):")
+    for who, name in (("app", "sound3d"), ("player", "minimal_player")):
+        values, calls = traces[who]
+        press, end = values["press_ns"], values["start_ms"]
+        steps = [f"+{(b - press) / 1e6:.1f} {call} ({d / 1e6:.1f})" for call, b, d in calls
+                 if 0 <= (b - press) / 1e6 <= end]
+        print(f"  {name}: " + ", ".join(steps) + f"; \"Стоп\" at +{end:.1f}")
 
 
 def wine_figures(path):
@@ -351,11 +383,12 @@ def report(bench, wine):
         print(f"  {who}: {m('output_bytes_per_s', who):.0f} B/s,"
               f" {m('block_bytes', who):.0f} B blocks, {m('threads', who):.0f} threads,"
               f" CPU window {m('wall_ms', who):.0f} ms wall")
+    print_traces(bench.traces)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    for name in ("app", "dialog", "player", "watch", "driver"):
+    for name in ("app", "dialog", "player", "watch", "driver", "trace"):
         parser.add_argument(f"--{name}", required=True)
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--cpu-runs", type=int, default=3)
