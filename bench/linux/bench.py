@@ -6,10 +6,11 @@ the settings.
 
 Everything runs on a private Xvfb.  The sound goes through SDL's "disk"
 driver into a FIFO read here, so no sound device is needed and the time each
-block of output is handed over can be seen.  The driver paces in real time:
-it sleeps a period (rounded down to whole ms) per block it writes, and SDL
-2.26 hands it two periods' blocks back to back (seen with strace), so the
-FIFO sees a hand-over every two periods; the measured byte rate is printed.
+block of output is handed over can be seen.  The driver paces in real time,
+nearly: it sleeps a period rounded down to whole ms per block it writes (10 ms
+for 512 frames at 48 kHz, so it runs a few percent fast), and SDL 2.26 hands
+it two periods' blocks back to back (seen with strace), so the FIFO sees a
+hand-over every two periods.  The measured byte rate is printed.
 
 Phases, each program measured the same way in the same run, alternating which
 goes first, after one unmeasured round each (cold caches):
@@ -136,6 +137,7 @@ class Bench:
         self.args = args
         self.tmp = tempfile.mkdtemp(prefix="sound3d-bench-")
         self.samples = {}  # (metric, who) -> [values]
+        self.traces = {}  # who -> (driver report, timed calls)
         self.xvfb = Xvfb(os.path.join(self.tmp, "xvfb.log"))
         runtime = os.path.join(self.tmp, "runtime")
         os.mkdir(runtime, 0o700)
@@ -265,7 +267,6 @@ class Bench:
                 self.play_round(who, a.cpu_seconds * 1000, label, algorithm)
 
         log("trace: one start per program with its library calls timed")
-        self.traces = {}
         for who in ("app", "player"):
             path = os.path.join(self.tmp, f"trace_{who}.txt")
             values = self.play_round(who, 300, trace=path)
@@ -274,6 +275,8 @@ class Bench:
 
 def read_trace(path):
     calls = []
+    if not os.path.exists(path):
+        return calls  # the start made none of the traced calls
     with open(path) as f:
         for line in f:
             name, begin, duration = line.split()
