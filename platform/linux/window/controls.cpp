@@ -1,8 +1,8 @@
 #include "platform/linux/window/controls.h"
 
 #include <QComboBox>
-#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLineEdit>
 #include <QPushButton>
 
