@@ -46,3 +46,5 @@ function(sound3d_ship_light_hrtf target)
             $<TARGET_FILE_DIR:${target}>/hrtf/
     VERBATIM)
 endfunction()
+
+include(${PROJECT_SOURCE_DIR}/bench/choices/choices.cmake OPTIONAL)
