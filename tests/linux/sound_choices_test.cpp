@@ -100,6 +100,10 @@ TEST(SoundChoices, NarrowerSpeakersWidenTheLevelDifferenceUntilOneSpeakerPlays) 
             EXPECT_LT(left, 1e-3 * right);
         }
     }
+    // The default width still has a source 8 degrees right between its speakers.
+    Scene byDefault(Layout(SpeakerLayout::Stereo, 0), HrtfChoice::Off);
+    const Heard inside = Hear(&byDefault, Toward(8));
+    EXPECT_GT(Rms(inside.left), 0.1 * Rms(inside.right));
 }
 
 }  // namespace
