@@ -120,7 +120,7 @@ double CpuPerSecond(Scene* scene) {
         timespec start, end;
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
         for (int done = 0; done < CPU_SECONDS * RENDER_RATE; done += PERIOD_FRAMES) {
-            RenderFrames(const_cast<Renderer*>(&scene->Get()), period.data(), PERIOD_FRAMES);
+            scene->RenderInto(period.data(), PERIOD_FRAMES);
         }
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
         const double ms = (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6;

@@ -110,6 +110,10 @@ std::vector<float> Scene::Render(int frames) {
     return out;
 }
 
+void Scene::RenderInto(float* out, int frames) {
+    RenderFrames(&renderer_, out, frames);
+}
+
 std::vector<float> Scene::At(float x, float y, float z) {
     Move(x, y, z);
     Render(SETTLE_FRAMES);

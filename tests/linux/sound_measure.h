@@ -32,6 +32,8 @@ public:
     bool Opened() const { return opened_; }
     const Renderer& Get() const { return renderer_; }
     std::vector<float> Render(int frames);
+    // Into the caller's room for frames * channels samples.
+    void RenderInto(float* out, int frames);
     // One pass of the loop with the source at a place in DirectSound's frame,
     // after the move has settled.
     std::vector<float> At(float x, float y, float z);

@@ -115,11 +115,13 @@ bool OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice hrt
     if (PannedHere(layout)) {
         renderer->pan.reset(new (std::nothrow) PanState(GainsAt(layout, 0, 1)));
         if (renderer->pan == nullptr) {
+            CloseRenderer(renderer);
             return false;
         }
     }
     renderer->device = alcLoopbackOpenDeviceSOFT(nullptr);
     if (renderer->device == nullptr) {
+        CloseRenderer(renderer);
         return false;
     }
     if (!alcIsRenderFormatSupportedSOFT(renderer->device, RENDER_RATE, format, ALC_FLOAT_SOFT)) {
