@@ -10,7 +10,7 @@
 #
 # Usage: bench/run_linux.sh
 # Settings (environment):
-#   BENCH_RUNS         runs of the launch and start measurements (default 7)
+#   BENCH_RUNS         runs of the launch and start measurements (default 9)
 #   BENCH_CPU_RUNS     runs of the CPU measurement per algorithm (default 3)
 #   BENCH_CPU_SECONDS  seconds of playing per CPU run (default 10)
 #   BENCH_WINE=0       skip the Wine figures
@@ -24,13 +24,16 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=$ROOT/build/bench-linux
 BUILD=${BENCH_BUILD_DIR:-$OUT/program}
-RUNS=${BENCH_RUNS:-7}
+RUNS=${BENCH_RUNS:-9}
 CPU_RUNS=${BENCH_CPU_RUNS:-3}
 CPU_SECONDS=${BENCH_CPU_SECONDS:-10}
 SRC=$ROOT/bench/linux
 CXXFLAGS=(-std=c++17 -O2 -Wall -Wextra -Werror -fPIC)
 # Only the shared library is installed, not its development link.
-XDAMAGE=$(ls /usr/lib/*/libXdamage.so.1 2>/dev/null | head -n 1 || true)
+XDAMAGE=
+for lib in /usr/lib/*/libXdamage.so.1 /usr/lib/libXdamage.so.1; do
+    [[ -e $lib ]] && { XDAMAGE=$lib; break; }
+done
 
 log() { printf 'bench: %s\n' "$*" >&2; }
 

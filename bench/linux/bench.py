@@ -393,7 +393,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     for name in ("app", "dialog", "player", "watch", "driver", "trace"):
         parser.add_argument(f"--{name}", required=True)
-    parser.add_argument("--runs", type=int, default=7)
+    parser.add_argument("--runs", type=int, default=9)
     parser.add_argument("--cpu-runs", type=int, default=3)
     parser.add_argument("--cpu-seconds", type=int, default=10)
     parser.add_argument("--wine-table", help="bench/run.sh's output, shown beside")
