@@ -231,7 +231,10 @@ class Bench:
         sounding = [b for b in after if b[2]]
         if not sounding:
             fail(f"{name}: no sound reached the output after the press")
-        self.add("first_sound_ms", name, (sounding[0][0] - press) / 1e6)
+        first = (sounding[0][0] - press) / 1e6
+        self.add("first_sound_ms", name, first)
+        # "Стоп" is set right after Play returns, in both programs.
+        self.add("play_to_sound_ms", name, first - values["start_ms"])
         # Steady playing: the blocks after the first sounding one.
         steady = [b for b in after if b[0] >= sounding[0][0]]
         if len(steady) < 4:
@@ -348,6 +351,9 @@ def report(bench, wine):
     row(f"Старт pressed to first sound handed to the output (median of {n})",
         m("first_sound_ms", "app"), m("first_sound_ms", "player"), "minimal_player", " ms",
         target=False)
+    row(f"Стоп shown (Play returned) to first sound handed to the output (median of {n})",
+        m("play_to_sound_ms", "app"), m("play_to_sound_ms", "player"), "minimal_player", " ms",
+        target=False)
     row("Gap between hand-overs at the output (median)", m("period_ms", "app"),
         m("period_ms", "player"), "minimal_player", " ms", target=False)
     for i, algorithm in enumerate(ALGORITHMS):
@@ -375,7 +381,7 @@ def report(bench, wine):
     print()
     print("Spread (min-max), sound3d / minimal:")
     pairs = [("launch_paint_ms", "app", "dialog"), ("start_ms", "app", "player"),
-             ("first_sound_ms", "app", "player")]
+             ("first_sound_ms", "app", "player"), ("play_to_sound_ms", "app", "player")]
     pairs += [("cpu_ms", f"app{i}", "player_cpu") for i in range(len(ALGORITHMS))]
     for metric, x, y in pairs:
         p, q = bench.samples[(metric, x)], bench.samples[(metric, y)]
