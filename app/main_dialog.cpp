@@ -1,9 +1,9 @@
 #include "app/main_dialog.h"
 
-#include "app/error_box.h"
 #include "app/position_controls.h"
 #include "playback/choices.h"
 #include "playback/device_list.h"
+#include "playback/error_box.h"
 #include "playback/playback.h"
 #include "resources/resource_ids.h"
 

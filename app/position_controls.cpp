@@ -2,14 +2,12 @@
 
 #include <cmath>
 
-#include "app/error_box.h"
-#include "app/source_position.h"
+#include "playback/error_box.h"
 #include "playback/playback.h"
+#include "playback/source_position.h"
 #include "resources/resource_ids.h"
 
 const SliderRange SLIDER_RANGES[3] = {{-2.0f, 2.0f}, {-2.0f, 2.0f}, {-2.0f, 2.0f}};
-
-SourcePosition sourcePosition = {0.0f, 0.0f, 0.0f};
 
 namespace {
 

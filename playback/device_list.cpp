@@ -1,6 +1,6 @@
 #include "playback/device_list.h"
 
-#include "app/error_box.h"
+#include "playback/error_box.h"
 #include "playback/device_table.h"
 #include "resources/resource_ids.h"
 

@@ -2,13 +2,14 @@
 
 #include <cstring>
 
-#include "app/error_box.h"
-#include "app/source_position.h"
 #include "playback/choices.h"
 #include "playback/device_table.h"
+#include "playback/error_box.h"
+#include "playback/source_position.h"
 #include "resources/resource_ids.h"
 
 PlaybackObjects playbackObjects = {};
+SourcePosition sourcePosition = {0.0f, 0.0f, 0.0f};
 
 namespace {
 

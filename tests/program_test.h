@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/error_box.h"
 #include "app/main_dialog.h"
-#include "app/source_position.h"
 #include "playback/device_table.h"
+#include "playback/error_box.h"
 #include "playback/playback.h"
+#include "playback/source_position.h"
 #include "tests/fake_platform.h"
 
 class ProgramTest : public ::testing::Test {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/error_box.h"
 #include "app/main_dialog.h"
+#include "playback/error_box.h"
 #include "resources/resource_ids.h"
 #include "tests/linux/program_driver.h"
 #include "tests/linux/window_test_support.h"

@@ -7,13 +7,13 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/error_box.h"
 #include "app/main_dialog.h"
-#include "app/source_position.h"
 #include "platform/linux/window/controls.h"
 #include "platform/linux/window/resources.h"
 #include "playback/device_table.h"
+#include "playback/error_box.h"
 #include "playback/playback.h"
+#include "playback/source_position.h"
 #include "tests/linux/window_test_support.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState);

@@ -1,4 +1,4 @@
-#include "app/error_box.h"
+#include "playback/error_box.h"
 
 HWND dialogWindow = nullptr;
 
