@@ -1,5 +1,6 @@
 #include "tests/linux/sound_measure.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,7 +42,7 @@ double Rms(const std::vector<float>& samples) {
 int LagBetween(const std::vector<float>& early, const std::vector<float>& late, int maxLag) {
     int bestLag = 0;
     double best = -1e300;
-    const int length = static_cast<int>(early.size() < late.size() ? early.size() : late.size());
+    const int length = static_cast<int>(std::min(early.size(), late.size()));
     for (int lag = -maxLag; lag <= maxLag; ++lag) {
         double sum = 0;
         for (int n = maxLag; n < length - maxLag; ++n) {
@@ -56,17 +57,13 @@ int LagBetween(const std::vector<float>& early, const std::vector<float>& late, 
 }
 
 std::vector<float> HighPass(const std::vector<float>& samples, double cutoff, double rate) {
-    const double pi = 3.14159265358979323846;
-    const double w = 2 * pi * cutoff / rate;
-    const double alpha = std::sin(w) / (2 * 0.7071);
-    const double a0 = 1 + alpha;
-    const double b0 = (1 + std::cos(w)) / 2 / a0, b1 = -(1 + std::cos(w)) / a0, b2 = b0;
+    const double w = 2 * M_PI * cutoff / rate, alpha = std::sin(w) / (2 * M_SQRT1_2), a0 = 1 + alpha;
+    const double b0 = (1 + std::cos(w)) / 2 / a0, b1 = -2 * b0, b2 = b0;
     const double a1 = -2 * std::cos(w) / a0, a2 = (1 - alpha) / a0;
     std::vector<float> out(samples.size());
     double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
     for (size_t i = 0; i < samples.size(); ++i) {
-        const double x = samples[i];
-        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        const double x = samples[i], y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
         x2 = x1, x1 = x, y2 = y1, y1 = y;
         out[i] = static_cast<float>(y);
     }
@@ -88,11 +85,9 @@ double Correlation(const std::vector<float>& a, const std::vector<float>& b) {
 }
 
 Scene::Scene(const RenderLayout& layout, HrtfChoice hrtf) {
-    opened_ = OpenRenderer(&renderer_, layout, hrtf);
     const std::vector<int16_t> clip = NoiseClip(CLIP_RATE);
-    opened_ = opened_ && CreateRenderSource(renderer_, &source_) &&
-              LoadRenderSource(renderer_, source_, clip.data(), clip.size() * 2, 1, 16,
-                               CLIP_RATE) &&
+    opened_ = OpenRenderer(&renderer_, layout, hrtf) && CreateRenderSource(renderer_, &source_) &&
+              LoadRenderSource(renderer_, source_, clip.data(), clip.size() * 2, 1, 16, CLIP_RATE) &&
               SetRenderSourceSpatial(renderer_, source_, true) &&
               PlayRenderSource(renderer_, source_, true);
 }
@@ -120,18 +115,6 @@ std::vector<float> Scene::At(float x, float y, float z) {
     return Render(LOOP_FRAMES);
 }
 
-double Scene::Level(const std::vector<float>& frames, std::initializer_list<int> channels) const {
-    double sum = 0;
-    for (int channel : channels) {
-        sum += std::pow(Rms(Channel(frames, renderer_.channels, channel)), 2);
-    }
-    return std::sqrt(sum);
-}
-
 void Scene::Move(float x, float y, float z) {
     PlaceRenderSource(renderer_, source_, x, y, z);
-}
-
-RenderLayout OpenAlLayout(int channels) {
-    return RenderLayout{channels, Panning::OpenAl, 0};
 }

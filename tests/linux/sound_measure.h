@@ -1,9 +1,8 @@
-// Signals and measurements shared by the sound tests.
+// Signals and measurements shared by the sound tests and the choices bench.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 #include "platform/linux/sound/renderer.h"
@@ -37,8 +36,6 @@ public:
     // One pass of the loop with the source at a place in DirectSound's frame,
     // after the move has settled.
     std::vector<float> At(float x, float y, float z);
-    // The joint RMS of some channels.
-    double Level(const std::vector<float>& frames, std::initializer_list<int> channels) const;
     void Move(float x, float y, float z);
 
 private:
@@ -46,6 +43,3 @@ private:
     RenderSource source_;
     bool opened_ = false;
 };
-
-// A layout that OpenAL Soft pans by itself.
-RenderLayout OpenAlLayout(int channels);
