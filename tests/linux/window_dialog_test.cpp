@@ -31,7 +31,6 @@ struct Message {
 };
 
 HWND dialog = nullptr;
-INT_PTR initResult = TRUE;
 INT_PTR endDuringInit = 0;  // nonzero: EndDialog with it in WM_INITDIALOG
 std::vector<Message> received;
 
@@ -41,7 +40,7 @@ INT_PTR CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         if (endDuringInit != 0) {
             EndDialog(window, endDuringInit);
         }
-        return initResult;
+        return TRUE;
     }
     received.push_back({message, wParam, lParam});
     return FALSE;
@@ -119,13 +118,8 @@ TEST(Dialog, BuildsTheTemplateControlsWithTheirClassesTextsAndStyles) {
         }
         EXPECT_EQ(qobject_cast<QSlider*>(ControlWidget(dialog, IDC_SLIDER_Y))->orientation(),
                   Qt::Vertical);
-        QStringList labels;
         for (QLabel* label : window->findChildren<QLabel*>()) {
-            labels << label->text();
-            EXPECT_EQ(label->alignment(), Qt::AlignLeft | Qt::AlignTop) << label->text().toStdString();
-        }
-        for (const char* text : {"Виртуализация", "Устройство", "X", "Y", "Z", "Излучатели", "Угол"}) {
-            EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
+            EXPECT_EQ(label->alignment(), Qt::AlignLeft | Qt::AlignTop);
         }
     });
 }
@@ -185,33 +179,12 @@ TEST(Dialog, FocusStartsOnTheFirstTabStopAndTabFollowsTemplateOrder) {
         EXPECT_TRUE(IsChild(dialog, GetFocus()));
         EXPECT_FALSE(IsChild(GetFocus(), dialog));
     });
-    initResult = FALSE;
-    RunMain([] { EXPECT_TRUE(GetFocus() == nullptr || GetFocus() == dialog); });
     // Ended while it initialises, the dialog never shows.
     endDuringInit = 7;
     bool scriptRan = false;
     EXPECT_EQ(RunMain([&] { scriptRan = true; }), 7);
     EXPECT_FALSE(scriptRan);
     endDuringInit = 0;
-    initResult = TRUE;
-}
-
-TEST(Dialog, EscapeAndClosingAskForCancelAndOnlyEndDialogCloses) {
-    const std::function<void()> attempts[] = {
-        [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); },
-        [] { QTest::keyClick(dialog->widget, Qt::Key_Escape); },
-        [] { dialog->widget->close(); },
-    };
-    for (const auto& attempt : attempts) {
-        EXPECT_EQ(RunMain([&] {
-            attempt();
-            const auto commands = Take(WM_COMMAND);
-            ASSERT_EQ(commands.size(), 1u);
-            EXPECT_EQ(LOWORD(commands[0].wParam), IDCANCEL);
-            EXPECT_TRUE(dialog->widget->isVisible());
-            EXPECT_TRUE(EndDialog(dialog, 3));
-        }), 3);
-    }
 }
 
 // Records the texts a button was painted with.
@@ -225,29 +198,34 @@ struct PaintRecorder : QObject {
     }
 };
 
-TEST(Dialog, TheButtonSendsItsCommandOnClickSpaceAndEnterOnlyWhenFocused) {
-    RunMain([] {
+// The button on a click, Space or Enter; Enter elsewhere asks for IDOK,
+// Escape and closing for IDCANCEL; none of them closes the dialog.
+TEST(Dialog, ClicksAndKeysBecomeCommandsAndOnlyEndDialogCloses) {
+    EXPECT_EQ(RunMain([] {
         QWidget* button = ControlWidget(dialog, IDC_START);
-        HWND buttonWindow = GetDlgItem(dialog, IDC_START);
-        const std::function<void()> presses[] = {
-            [&] { QTest::mouseClick(button, Qt::LeftButton); },
-            [&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Space); },
-            [&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Return); },
-        };
-        for (const auto& press : presses) {
-            press();
-            const auto commands = Take(WM_COMMAND);
-            ASSERT_EQ(commands.size(), 1u);
-            EXPECT_EQ(commands[0].wParam, static_cast<WPARAM>(IDC_START));  // BN_CLICKED high word
-            EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(buttonWindow));
-        }
         QWidget* list = ControlWidget(dialog, IDC_SPEAKERS);
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Return);
-        const auto commands = Take(WM_COMMAND);
-        ASSERT_EQ(commands.size(), 1u);
-        EXPECT_EQ(LOWORD(commands[0].wParam), IDOK);
-
+        HWND buttonWindow = GetDlgItem(dialog, IDC_START);
+        const struct {
+            std::function<void()> press;
+            WPARAM command;  // BN_CLICKED, 0, in the high word
+            HWND from;
+        } presses[] = {
+            {[&] { QTest::mouseClick(button, Qt::LeftButton); }, IDC_START, buttonWindow},
+            {[&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Space); }, IDC_START, buttonWindow},
+            {[&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Return); }, IDC_START, buttonWindow},
+            {[&] { list->setFocus(); QTest::keyClick(list, Qt::Key_Return); }, IDOK, nullptr},
+            {[&] { QTest::keyClick(list, Qt::Key_Escape); }, IDCANCEL, nullptr},
+            {[&] { QTest::keyClick(dialog->widget, Qt::Key_Escape); }, IDCANCEL, nullptr},
+            {[&] { dialog->widget->close(); }, IDCANCEL, nullptr},
+        };
+        for (const auto& p : presses) {
+            p.press();
+            const auto commands = Take(WM_COMMAND);
+            ASSERT_EQ(commands.size(), 1u) << p.command;
+            EXPECT_EQ(commands[0].wParam, p.command);
+            EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(p.from));
+            EXPECT_TRUE(dialog->widget->isVisible());
+        }
         // Disabling the focused button leaves the focus nowhere, as on Windows.
         button->setFocus();
         EXPECT_FALSE(EnableWindow(buttonWindow, FALSE));
@@ -260,8 +238,8 @@ TEST(Dialog, TheButtonSendsItsCommandOnClickSpaceAndEnterOnlyWhenFocused) {
         UpdateWindow(dialog);
         button->removeEventFilter(&recorder);
         EXPECT_TRUE(recorder.painted.contains(QString::fromUtf8("Жди")));
-        EXPECT_TRUE(EnableWindow(buttonWindow, TRUE));
-    });
+        EXPECT_TRUE(EndDialog(dialog, 3));
+    }), 3);
 }
 
 TEST(Dialog, TrackbarsKeepSignedRangesAndReportEveryUserMove) {
