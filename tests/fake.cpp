@@ -1,0 +1,289 @@
+#include "tests/fake.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "playback/device_table.h"
+#include "playback/error_box.h"
+#include "playback/source_position.h"
+#include "resources/resource_ids.h"
+
+Fake fake;
+
+namespace {
+
+const uintptr_t DIALOG = 0x1000, CONTROLS = 0x100000;
+HRSRC const CLIP = reinterpret_cast<HRSRC>(0x107);  // only ever compared
+
+template <typename... Args>
+std::string Format(const char* format, Args... args) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
+}
+
+// Logs the call; fails it when it is the chosen occurrence of the chosen name.
+HRESULT Record(const std::string& call) {
+    fake.log.push_back(call);
+    const std::string name = call.substr(0, call.find('('));
+    int seen = 0;
+    for (const std::string& c : fake.log) seen += c.substr(0, c.find('(')) == name ? 1 : 0;
+    return name == fake.failName && seen == fake.failOccurrence ? FAILURE : 0;
+}
+
+std::string FormatText(const WAVEFORMATEX* f) {
+    if (f == nullptr) return "none";
+    return Format("%u/%u/%u/%u/%u/%u/%u", f->wFormatTag, f->nChannels, f->nSamplesPerSec,
+                  f->nAvgBytesPerSec, f->nBlockAlign, f->wBitsPerSample, f->cbSize);
+}
+
+FakeObject* Adopt(const char* name, DWORD bytes = 0);
+
+const char* Name(HWND window) { return window == reinterpret_cast<HWND>(DIALOG) ? "dialog" : "other"; }
+int IdOf(HWND window) { return static_cast<int>(reinterpret_cast<uintptr_t>(window) - CONTROLS); }
+FakeControl& Control(HWND window) { return fake.controls.at(IdOf(window)); }
+
+}  // namespace
+
+// One class serves all four sound interfaces; its name says which it is.
+struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListener,
+                          IDirectSound3DBuffer {
+    std::string name;
+    int references = 1;
+    std::vector<BYTE> data;
+
+    FakeObject(const char* objectName, DWORD bytes) : name(objectName), data(bytes) {}
+
+    HRESULT Call(const char* method, const std::string& args) {
+        EXPECT_GT(references, 0) << name << "." << method << " after the last release";
+        return Record(name + "." + method + "(" + args + ")");
+    }
+    ULONG AddRef() override { return static_cast<ULONG>(++references); }
+    ULONG Release() override {
+        fake.log.push_back(name + ".Release()");
+        EXPECT_GT(references, 0) << name << " released once too often";
+        return static_cast<ULONG>(--references);
+    }
+    // Which object asked for which interface shows in the log.
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        const bool listener = std::memcmp(&iid, &IID_IDirectSound3DListener, sizeof iid) == 0;
+        const bool buffer3D = std::memcmp(&iid, &IID_IDirectSound3DBuffer, sizeof iid) == 0;
+        const HRESULT hr = Call("QueryInterface", listener ? "listener" : buffer3D ? "3D" : "other");
+        *out = nullptr;
+        if (SUCCEEDED(hr) && listener) *out = static_cast<IDirectSound3DListener*>(Adopt("listener"));
+        if (SUCCEEDED(hr) && buffer3D) *out = static_cast<IDirectSound3DBuffer*>(Adopt("source3D"));
+        return hr;
+    }
+    HRESULT CreateSoundBuffer(LPCDSBUFFERDESC d, LPDIRECTSOUNDBUFFER* out,
+                              LPUNKNOWN outer) override {
+        const bool primary = (d->dwFlags & DSBCAPS_PRIMARYBUFFER) != 0;
+        const HRESULT hr = Call("CreateSoundBuffer",
+            Format("alg=%08X size=%u flags=0x%X bytes=%u reserved=%u format=%s outer=%s",
+                   d->guid3DAlgorithm.Data1, d->dwSize, d->dwFlags, d->dwBufferBytes, d->dwReserved,
+                   FormatText(d->lpwfxFormat).c_str(), outer == nullptr ? "none" : "given"));
+        const DWORD bytes = primary ? 0 : d->dwBufferBytes + fake.padding;
+        *out = SUCCEEDED(hr) ? Adopt(primary ? "primary" : "source", bytes) : nullptr;
+        return hr;
+    }
+    HRESULT SetCooperativeLevel(HWND window, DWORD level) override {
+        return Call("SetCooperativeLevel", Format("%s, %u", Name(window), level));
+    }
+    HRESULT SetSpeakerConfig(DWORD value) override { return Call("SetSpeakerConfig", Format("0x%08X", value)); }
+    HRESULT SetFormat(LPCWAVEFORMATEX format) override { return Call("SetFormat", FormatText(format)); }
+    HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* first, LPDWORD firstBytes, LPVOID* second,
+                 LPDWORD secondBytes, DWORD flags) override {
+        const auto size = static_cast<DWORD>(data.size());
+        const DWORD split = fake.lockSplit > 0 && fake.lockSplit < size ? fake.lockSplit : size;
+        *first = data.data();
+        *firstBytes = split;
+        *second = split < size ? data.data() + split : nullptr;
+        *secondBytes = size - split;
+        return Call("Lock", Format("%u, %u, %u", offset, bytes, flags));
+    }
+    // Regions other than those locked show in the log.
+    HRESULT Unlock(LPVOID first, DWORD firstBytes, LPVOID second, DWORD secondBytes) override {
+        const bool locked = first == data.data() && (second == nullptr || second == data.data() + firstBytes);
+        return Call("Unlock", Format("%u, %u%s", firstBytes, secondBytes, locked ? "" : ", elsewhere"));
+    }
+    HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override {
+        fake.played = data;
+        return Call("Play", Format("%u, %u, %u", reserved, priority, flags));
+    }
+    HRESULT Stop() override { return Call("Stop", ""); }
+    HRESULT SetMinDistance(D3DVALUE distance, DWORD apply) override {
+        return Call("SetMinDistance", Format("%g, %u", distance, apply));
+    }
+    HRESULT SetPosition(D3DVALUE x, D3DVALUE y, D3DVALUE z, DWORD apply) override {
+        return Call("SetPosition", Format("%.3f, %.3f, %.3f, %u", x, y, z, apply));
+    }
+};
+
+namespace {
+
+FakeObject* Adopt(const char* name, DWORD bytes) {
+    fake.objects.emplace_back(new FakeObject(name, bytes));
+    return fake.objects.back().get();
+}
+
+}  // namespace
+
+void Reset() {
+    static const std::vector<BYTE> clip = [] {
+        std::ifstream file(SOUND3D_CLIP_PATH, std::ios::binary);
+        return std::vector<BYTE>(std::istreambuf_iterator<char>(file), {});
+    }();
+    fake = Fake();
+    fake.clip = clip;
+    fake.devices = {{true, GUID{0xA1, 0, 0, {}}, "Динамики"}};
+    for (int id = IDC_VIRTUALIZATION; id <= IDC_ANGLE; ++id) fake.controls[id] = FakeControl();
+    fake.controls[IDC_SLIDER_X].style = 0x50010018;
+    fake.controls[IDC_SLIDER_Y].style = fake.controls[IDC_SLIDER_Z].style = 0x5001001A;  // vertical
+    playbackObjects = {};
+    deviceTable = {};
+    sourcePosition = {};
+    playing = false;
+    dialogWindow = FakeDialog();
+}
+
+HWND FakeDialog() { return reinterpret_cast<HWND>(DIALOG); }
+HWND ControlWindow(int id) { return reinterpret_cast<HWND>(CONTROLS + static_cast<uintptr_t>(id)); }
+
+std::string Box(const std::string& message) {
+    return "MessageBox(dialog, Ошибка, 16, " + message + ")";
+}
+
+
+Texts Alive() {
+    Texts alive;
+    for (const auto& object : fake.objects) {
+        if (object->references > 0) alive.push_back(object->name);
+    }
+    return alive;
+}
+
+Texts Logged(const Texts& prefixes) {
+    Texts found;
+    for (const std::string& call : fake.log) {
+        for (const std::string& prefix : prefixes) {
+            if (call.rfind(prefix, 0) == 0) found.push_back(call);
+        }
+    }
+    return found;
+}
+
+HRESULT DirectSoundCreate(LPCGUID device, LPDIRECTSOUND* out, LPUNKNOWN outer) {
+    const HRESULT hr = Record(device ? Format("DirectSoundCreate(%08X%s)", device->Data1, outer ? ", outer" : "")
+                                     : Format("DirectSoundCreate(default%s)", outer ? ", outer" : ""));
+    *out = SUCCEEDED(hr) ? Adopt("device") : nullptr;
+    return hr;
+}
+
+HRESULT DirectSoundEnumerateA(LPDSENUMCALLBACKA callback, LPVOID context) {
+    for (FakeDevice& d : fake.devices) {
+        if (!callback(d.hasIdentifier ? &d.identifier : nullptr, d.name.c_str(), "", context)) break;
+    }
+    return fake.enumerateResult;
+}
+
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
+    const auto id = reinterpret_cast<uintptr_t>(name), kind = reinterpret_cast<uintptr_t>(type);
+    fake.log.push_back(Format("FindResourceA(%s, %zu, %zu)", module ? "other" : "own", id, kind));
+    return id == IDR_CLIP && kind == 10 && !fake.clip.empty() ? CLIP : nullptr;
+}
+
+DWORD SizeofResource(HMODULE, HRSRC resource) {
+    fake.log.push_back("SizeofResource");
+    return resource == CLIP ? static_cast<DWORD>(fake.clip.size()) : 0;
+}
+
+HGLOBAL LoadResource(HMODULE, HRSRC resource) {
+    fake.log.push_back("LoadResource");
+    return resource == CLIP ? fake.clip.data() : nullptr;
+}
+
+LPVOID LockResource(HGLOBAL resource) { return resource; }
+
+// The user closes the dialog as soon as it is open.
+INT_PTR DialogBoxParamW(HINSTANCE, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM) {
+    fake.log.push_back(Format("DialogBoxParamW(%zu, %s)", reinterpret_cast<uintptr_t>(name),
+                              owner ? "owner" : "no owner"));
+    if (proc(FakeDialog(), WM_INITDIALOG, 0, 0)) proc(FakeDialog(), WM_COMMAND, IDCANCEL, 0);
+    return fake.result;
+}
+
+BOOL EndDialog(HWND dialog, INT_PTR result) {
+    fake.log.push_back(Format("EndDialog(%s, %zd)", Name(dialog), result));
+    fake.result = result;
+    return TRUE;
+}
+
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    FakeControl& c = Control(GetDlgItem(dialog, id));
+    const auto index = static_cast<size_t>(wParam);
+    if (message == CB_GETCURSEL || (message >= TBM_GETPOS && message <= TBM_GETRANGEMAX)) {
+        EXPECT_EQ(wParam | static_cast<WPARAM>(lParam), 0u) << "unused parameters must be zero";
+    }
+    switch (message) {
+    case CB_ADDSTRING: c.items.emplace_back(reinterpret_cast<const char*>(lParam)); return 0;
+    case CB_SETCURSEL:
+        c.selection = index < c.items.size() ? static_cast<int>(index) : -1;
+        c.text = index < c.items.size() ? c.items[index] : "";
+        return c.selection;
+    case CB_GETCURSEL: return c.selection;
+    case TBM_SETRANGE:
+        c.low = static_cast<int16_t>(lParam & 0xFFFF);
+        c.high = static_cast<int16_t>(lParam >> 16);
+        c.position = std::clamp(c.position, c.low, c.high);
+        return 0;
+    case TBM_SETPOS: c.position = std::clamp(static_cast<int>(lParam), c.low, c.high); return 0;
+    case TBM_GETRANGEMIN: return c.low;
+    case TBM_GETRANGEMAX: return c.high;
+    case TBM_GETPOS: return c.position;
+    default: return 0;
+    }
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window == FakeDialog() && message == WM_NEXTDLGCTL && lParam != 0) {
+        fake.focus = reinterpret_cast<HWND>(wParam);
+        fake.log.push_back(Format("WM_NEXTDLGCTL(%d)", IdOf(fake.focus)));
+    }
+    return 0;
+}
+
+BOOL EnableWindow(HWND window, BOOL enable) {
+    fake.log.push_back(Format("EnableWindow(%d, %d)", IdOf(window), enable));
+    if (!enable && fake.focus == window) fake.focus = nullptr;  // as Windows does
+    return FALSE;
+}
+
+void SetWindowText1251(HWND window, const char* text) {
+    Control(window).text = text;
+    fake.log.push_back(Format("SetWindowText(%d, %s)", IdOf(window), text));
+}
+
+int GetWindowText1251(HWND window, char* buffer, int size) {
+    return std::snprintf(buffer, static_cast<size_t>(size), "%s", Control(window).text.c_str());
+}
+
+void MessageBox1251(HWND owner, const char* text, const char* caption, UINT type) {
+    fake.log.push_back(Format("MessageBox(%s, %s, %u, %s)", Name(owner), caption, type, text));
+}
+
+void AddComboString1251(HWND dialog, int id, const char* text) {
+    SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void InitCommonControls() { fake.log.push_back("InitCommonControls"); }
+HWND GetDlgItem(HWND dialog, int id) { return dialog == FakeDialog() ? ControlWindow(id) : nullptr; }
+LONG GetWindowLongA(HWND window, int index) { return index == GWL_STYLE ? Control(window).style : 0; }
+HWND GetFocus() { return fake.focus; }
+BOOL IsChild(HWND parent, HWND window) { return parent == FakeDialog() && fake.controls.count(IdOf(window)); }
+
+BOOL UpdateWindow(HWND window) {
+    fake.log.push_back(Format("UpdateWindow(%s)", Name(window)));
+    return TRUE;
+}

@@ -1,0 +1,91 @@
+// The texts the program reads and writes: the angle box, error messages and
+// the position readouts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/position_controls.h"
+#include "playback/choices.h"
+#include "playback/error_box.h"
+
+namespace {
+
+TEST(ParseStereoAngle, FollowsTheUnsignedConversionRules) {
+    const struct {
+        std::string text;
+        bool valid;
+        uint32_t angle;
+    } cases[] = {
+        {"10", 1, 10}, {"180", 1, 180}, {"+180", 1, 180}, {"181", 0, 0}, {"0", 1, 0}, {"-5", 0, 0},
+        {"-0", 1, 0}, {"", 1, 0}, {"abc", 0, 0}, {" 20", 1, 20}, {"20 x", 1, 20}, {"20x", 0, 0},
+        {"20.5", 0, 0}, {"   ", 1, 0}, {" x", 1, 0}, {"+", 0, 0}, {"+ 5", 0, 0}, {"-+5", 0, 0},
+        // '-' negates modulo 2^32; overflow pins the magnitude at 2^32 - 1 first.
+        {"-4294967200", 1, 96}, {"-4294967116", 1, 180}, {"-4294967115", 0, 0},
+        {"4294967295", 0, 0}, {"4294967296", 0, 0}, {"99999999999999999", 0, 0},
+        {"-4294967295", 1, 1}, {"-4294967296", 1, 1}, {"-429496729600", 1, 1},
+        // Only the first 19 characters count.
+        {"00000000000000000180", 1, 18}, {"0000000000000000180", 1, 180},
+        {"0000000000000000018x", 1, 18}, {"000000000000000000 x", 1, 0},
+        // POSIX white space ends and leads a number; no other byte does.
+        {"20\t", 1, 20}, {"20\n", 1, 20}, {"20\v", 1, 20}, {"20\f", 1, 20}, {"20\r", 1, 20},
+        {"\t\n\v\f\r 7", 1, 7}, {"20\xA0", 0, 0}, {"20\x80", 0, 0}, {"20\xFF", 0, 0},
+        {"\xA0" "20", 0, 0}, {"20\x1F", 0, 0},
+    };
+    for (const auto& c : cases) {
+        uint32_t angle = 12345;
+        EXPECT_EQ(ParseStereoAngle(c.text.c_str(), &angle), c.valid) << "'" << c.text << "'";
+        EXPECT_EQ(angle, c.valid ? c.angle : 12345u) << "'" << c.text << "'";
+    }
+    // Nineteen digits or spaces and no terminator: the parse must stop at the cut.
+    for (char filler : {'1', ' '}) {
+        char unterminated[19];
+        std::memset(unterminated, filler, sizeof unterminated);
+        uint32_t angle = 1;
+        EXPECT_EQ(ParseStereoAngle(unterminated, &angle), filler == ' ');
+        EXPECT_EQ(angle, filler == ' ' ? 0u : 1u);
+    }
+    EXPECT_EQ(SpeakerConfigValue(0xFF, 0x1B4), 0x00B400FFu);  // both fields 8 bits wide
+}
+
+TEST(FormatMessageCode, ReplacesTheCodeAndFitsTheBuffer) {
+    const struct {
+        const char* format;
+        uint32_t code;
+        size_t size;
+        const char* expected;
+    } cases[] = {
+        {"a (0x%X)", 0x80004005u, 64, "a (0x80004005)"}, {"%X", 0u, 64, "0"},
+        {"%X", 0xFFFFFFFFu, 64, "FFFFFFFF"}, {"100%% %X %", 0xABCu, 64, "100% ABC %"},
+        {"a (0x%X)", 0x80004005u, 8, "a (0x80"}, {"abc", 0u, 1, ""},
+    };
+    for (const auto& c : cases) {
+        char buffer[64];
+        std::memset(buffer, '#', sizeof buffer);
+        FormatMessageCode(buffer, c.size, c.format, c.code);
+        EXPECT_STREQ(buffer, c.expected) << c.format << " in " << c.size;
+    }
+}
+
+// Exact halves round away from zero; the positions a trackbar gives are
+// thousandths, which is how the values below are reached.
+TEST(FormatReadout, RoundsHalvesAwayFromZeroAndFitsTheBuffer) {
+    const struct {
+        float value;
+        size_t size;
+        const char* expected;
+    } cases[] = {
+        {0.0f, 32, "X= 00.00"}, {-0.0f, 32, "X=-00.00"}, {-0.001f, 32, "X=-00.00"},
+        {2.0f, 32, "X= 02.00"}, {-2.0f, 32, "X=-02.00"}, {0.045f, 32, "X= 00.05"},
+        {0.125f, 32, "X= 00.13"}, {-0.375f, 32, "X=-00.38"}, {1.625f, 32, "X= 01.63"},
+        {0.015f, 32, "X= 00.01"}, {0.994f, 32, "X= 00.99"}, {0.995f, 32, "X= 01.00"},
+        {12.345f, 32, "X= 12.35"}, {1.0f, 5, "X= 0"},
+    };
+    for (const auto& c : cases) {
+        char text[32];
+        FormatReadout(text, c.size, 'X', c.value);
+        EXPECT_STREQ(text, c.expected) << c.value;
+    }
+}
+
+}  // namespace
