@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -75,8 +74,7 @@ struct Playback {
 };
 
 struct Placement {
-    float x, y, z;
-    float minDistance;
+    float x, y, z, minDistance;
     DWORD minDistanceApply;
 };
 const Placement AHEAD = {0, 0, 1, 0.01f, DS3D_DEFERRED};

@@ -12,6 +12,8 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -53,20 +55,17 @@ INT_PTR RunMain(const std::function<void()>& script) {
         script);
 }
 
+// The messages of one kind the procedure received since the last take.
 std::vector<Message> Take(UINT message) {
     std::vector<Message> found;
-    for (const Message& m : received) {
-        if (m.message == message) {
-            found.push_back(m);
-        }
-    }
+    std::copy_if(received.begin(), received.end(), std::back_inserter(found),
+                 [message](const Message& m) { return m.message == message; });
     received.clear();
     return found;
 }
 
 int FocusedId() {
-    HWND focus = GetFocus();
-    return focus == nullptr ? 0 : focus->controlId;
+    return GetFocus() != nullptr ? GetFocus()->controlId : 0;
 }
 
 QString Text(int id) {
