@@ -18,7 +18,7 @@
 #                      (default build/bench-linux/program)
 #   BENCH_PROGRAM      an already built sound3d to measure instead (no build)
 # Builds the minimal programs and the measuring tools into build/bench-linux.
-# A default run takes about four and a half minutes, one of them under Wine.
+# A default run takes about five minutes on two cores, one of them under Wine.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -89,6 +89,6 @@ fi
 
 timeout 900 python3 "$SRC/bench.py" --app "$APP" --dialog "$OUT/minimal_dialog" \
     --player "$OUT/minimal_player" --watch "$OUT/launch_watch" \
-    --driver "$OUT/libbench_driver.so" --trace "$OUT/libstart_trace.so" --runs "$RUNS" --cpu-runs "$CPU_RUNS" \
-    --cpu-seconds "$CPU_SECONDS" "${wine_table[@]}"
+    --driver "$OUT/libbench_driver.so" --trace "$OUT/libstart_trace.so" --runs "$RUNS" \
+    --cpu-runs "$CPU_RUNS" --cpu-seconds "$CPU_SECONDS" "${wine_table[@]}"
 exit "$wine_status"
