@@ -29,20 +29,19 @@ std::string Format(const char* format, Args... args) {
 HRESULT Record(const std::string& call) {
     fake.log.push_back(call);
     const std::string name = call.substr(0, call.find('('));
-    int seen = 0;
-    for (const std::string& c : fake.log) seen += c.substr(0, c.find('(')) == name ? 1 : 0;
+    const auto seen = std::count_if(fake.log.begin(), fake.log.end(), [&](const std::string& c) {
+        return c.rfind(name + "(", 0) == 0;
+    });
     return name == fake.failName && seen == fake.failOccurrence ? FAILURE : 0;
 }
 
-std::string FormatText(const WAVEFORMATEX* f) {
+std::string Wave(const WAVEFORMATEX* f) {
     if (f == nullptr) return "none";
     return Format("%u/%u/%u/%u/%u/%u/%u", f->wFormatTag, f->nChannels, f->nSamplesPerSec,
                   f->nAvgBytesPerSec, f->nBlockAlign, f->wBitsPerSample, f->cbSize);
 }
 
-FakeObject* Adopt(const char* name, DWORD bytes = 0);
-
-const char* Name(HWND window) { return window == reinterpret_cast<HWND>(DIALOG) ? "dialog" : "other"; }
+const char* Name(HWND window) { return window == FakeDialog() ? "dialog" : "other"; }
 int IdOf(HWND window) { return static_cast<int>(reinterpret_cast<uintptr_t>(window) - CONTROLS); }
 FakeControl& Control(HWND window) { return fake.controls.at(IdOf(window)); }
 
@@ -56,10 +55,15 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
     std::vector<BYTE> data;
 
     FakeObject(const char* objectName, DWORD bytes) : name(objectName), data(bytes) {}
+    static FakeObject* Make(const char* name, DWORD bytes = 0) {
+        fake.objects.emplace_back(new FakeObject(name, bytes));
+        return fake.objects.back().get();
+    }
 
-    HRESULT Call(const char* method, const std::string& args) {
+    template <typename... Args>
+    HRESULT Call(const char* method, const char* format, Args... args) {
         EXPECT_GT(references, 0) << name << "." << method << " after the last release";
-        return Record(name + "." + method + "(" + args + ")");
+        return Record(name + "." + method + "(" + Format(format, args...) + ")");
     }
     ULONG AddRef() override { return static_cast<ULONG>(++references); }
     ULONG Release() override {
@@ -67,68 +71,63 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
         EXPECT_GT(references, 0) << name << " released once too often";
         return static_cast<ULONG>(--references);
     }
-    // Which object asked for which interface shows in the log.
+    // Which object was asked for which interface shows in the log.
     HRESULT QueryInterface(REFIID iid, void** out) override {
         const bool listener = std::memcmp(&iid, &IID_IDirectSound3DListener, sizeof iid) == 0;
         const bool buffer3D = std::memcmp(&iid, &IID_IDirectSound3DBuffer, sizeof iid) == 0;
-        const HRESULT hr = Call("QueryInterface", listener ? "listener" : buffer3D ? "3D" : "other");
+        const HRESULT hr = Call("QueryInterface", listener ? "listener" : buffer3D ? "3D" : "?");
         *out = nullptr;
-        if (SUCCEEDED(hr) && listener) *out = static_cast<IDirectSound3DListener*>(Adopt("listener"));
-        if (SUCCEEDED(hr) && buffer3D) *out = static_cast<IDirectSound3DBuffer*>(Adopt("source3D"));
+        if (FAILED(hr)) return hr;
+        if (listener) *out = static_cast<IDirectSound3DListener*>(Make("listener"));
+        if (buffer3D) *out = static_cast<IDirectSound3DBuffer*>(Make("source3D"));
         return hr;
     }
     HRESULT CreateSoundBuffer(LPCDSBUFFERDESC d, LPDIRECTSOUNDBUFFER* out,
                               LPUNKNOWN outer) override {
+        const char* format = "alg=%08X size=%u flags=0x%X bytes=%u reserved=%u format=%s outer=%s";
+        const HRESULT hr = Call("CreateSoundBuffer", format, d->guid3DAlgorithm.Data1, d->dwSize,
+                                d->dwFlags, d->dwBufferBytes, d->dwReserved,
+                                Wave(d->lpwfxFormat).c_str(), outer ? "given" : "none");
         const bool primary = (d->dwFlags & DSBCAPS_PRIMARYBUFFER) != 0;
-        const HRESULT hr = Call("CreateSoundBuffer",
-            Format("alg=%08X size=%u flags=0x%X bytes=%u reserved=%u format=%s outer=%s",
-                   d->guid3DAlgorithm.Data1, d->dwSize, d->dwFlags, d->dwBufferBytes, d->dwReserved,
-                   FormatText(d->lpwfxFormat).c_str(), outer == nullptr ? "none" : "given"));
         const DWORD bytes = primary ? 0 : d->dwBufferBytes + fake.padding;
-        *out = SUCCEEDED(hr) ? Adopt(primary ? "primary" : "source", bytes) : nullptr;
+        *out = SUCCEEDED(hr) ? Make(primary ? "primary" : "source", bytes) : nullptr;
         return hr;
     }
     HRESULT SetCooperativeLevel(HWND window, DWORD level) override {
-        return Call("SetCooperativeLevel", Format("%s, %u", Name(window), level));
+        return Call("SetCooperativeLevel", "%s, %u", Name(window), level);
     }
-    HRESULT SetSpeakerConfig(DWORD value) override { return Call("SetSpeakerConfig", Format("0x%08X", value)); }
-    HRESULT SetFormat(LPCWAVEFORMATEX format) override { return Call("SetFormat", FormatText(format)); }
+    HRESULT SetSpeakerConfig(DWORD config) override {
+        return Call("SetSpeakerConfig", "0x%08X", config);
+    }
+    HRESULT SetFormat(LPCWAVEFORMATEX format) override {
+        return Call("SetFormat", "%s", Wave(format).c_str());
+    }
     HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* first, LPDWORD firstBytes, LPVOID* second,
                  LPDWORD secondBytes, DWORD flags) override {
         const auto size = static_cast<DWORD>(data.size());
-        const DWORD split = fake.lockSplit > 0 && fake.lockSplit < size ? fake.lockSplit : size;
+        *firstBytes = fake.lockSplit > 0 && fake.lockSplit < size ? fake.lockSplit : size;
+        *secondBytes = size - *firstBytes;
         *first = data.data();
-        *firstBytes = split;
-        *second = split < size ? data.data() + split : nullptr;
-        *secondBytes = size - split;
-        return Call("Lock", Format("%u, %u, %u", offset, bytes, flags));
+        *second = *secondBytes > 0 ? data.data() + *firstBytes : nullptr;
+        return Call("Lock", "%u, %u, %u", offset, bytes, flags);
     }
     // Regions other than those locked show in the log.
     HRESULT Unlock(LPVOID first, DWORD firstBytes, LPVOID second, DWORD secondBytes) override {
-        const bool locked = first == data.data() && (second == nullptr || second == data.data() + firstBytes);
-        return Call("Unlock", Format("%u, %u%s", firstBytes, secondBytes, locked ? "" : ", elsewhere"));
+        const bool same = first == data.data() && (!second || second == data.data() + firstBytes);
+        return Call("Unlock", "%u, %u%s", firstBytes, secondBytes, same ? "" : ", other");
     }
     HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override {
         fake.played = data;
-        return Call("Play", Format("%u, %u, %u", reserved, priority, flags));
+        return Call("Play", "%u, %u, %u", reserved, priority, flags);
     }
-    HRESULT Stop() override { return Call("Stop", ""); }
+    HRESULT Stop() override { return Call("Stop", "%s", ""); }
     HRESULT SetMinDistance(D3DVALUE distance, DWORD apply) override {
-        return Call("SetMinDistance", Format("%g, %u", distance, apply));
+        return Call("SetMinDistance", "%g, %u", distance, apply);
     }
     HRESULT SetPosition(D3DVALUE x, D3DVALUE y, D3DVALUE z, DWORD apply) override {
-        return Call("SetPosition", Format("%.3f, %.3f, %.3f, %u", x, y, z, apply));
+        return Call("SetPosition", "%.3f, %.3f, %.3f, %u", x, y, z, apply);
     }
 };
-
-namespace {
-
-FakeObject* Adopt(const char* name, DWORD bytes) {
-    fake.objects.emplace_back(new FakeObject(name, bytes));
-    return fake.objects.back().get();
-}
-
-}  // namespace
 
 void Reset() {
     static const std::vector<BYTE> clip = [] {
@@ -139,8 +138,8 @@ void Reset() {
     fake.clip = clip;
     fake.devices = {{true, GUID{0xA1, 0, 0, {}}, "Динамики"}};
     for (int id = IDC_VIRTUALIZATION; id <= IDC_ANGLE; ++id) fake.controls[id] = FakeControl();
-    fake.controls[IDC_SLIDER_X].style = 0x50010018;
-    fake.controls[IDC_SLIDER_Y].style = fake.controls[IDC_SLIDER_Z].style = 0x5001001A;  // vertical
+    fake.controls[IDC_SLIDER_X].style = 0x50010018;  // the template's; Y and Z are vertical
+    fake.controls[IDC_SLIDER_Y].style = fake.controls[IDC_SLIDER_Z].style = 0x5001001A;
     playbackObjects = {};
     deviceTable = {};
     sourcePosition = {};
@@ -150,19 +149,7 @@ void Reset() {
 
 HWND FakeDialog() { return reinterpret_cast<HWND>(DIALOG); }
 HWND ControlWindow(int id) { return reinterpret_cast<HWND>(CONTROLS + static_cast<uintptr_t>(id)); }
-
-std::string Box(const std::string& message) {
-    return "MessageBox(dialog, Ошибка, 16, " + message + ")";
-}
-
-
-Texts Alive() {
-    Texts alive;
-    for (const auto& object : fake.objects) {
-        if (object->references > 0) alive.push_back(object->name);
-    }
-    return alive;
-}
+std::string Box(const std::string& text) { return "MessageBox(dialog, Ошибка, 16, " + text + ")"; }
 
 Texts Logged(const Texts& prefixes) {
     Texts found;
@@ -175,15 +162,18 @@ Texts Logged(const Texts& prefixes) {
 }
 
 HRESULT DirectSoundCreate(LPCGUID device, LPDIRECTSOUND* out, LPUNKNOWN outer) {
-    const HRESULT hr = Record(device ? Format("DirectSoundCreate(%08X%s)", device->Data1, outer ? ", outer" : "")
-                                     : Format("DirectSoundCreate(default%s)", outer ? ", outer" : ""));
-    *out = SUCCEEDED(hr) ? Adopt("device") : nullptr;
+    const HRESULT hr = Record(Format("DirectSoundCreate(%s%s)",
+                                     device ? Format("%08X", device->Data1).c_str() : "default",
+                                     outer ? ", outer" : ""));
+    *out = SUCCEEDED(hr) ? FakeObject::Make("device") : nullptr;
     return hr;
 }
 
 HRESULT DirectSoundEnumerateA(LPDSENUMCALLBACKA callback, LPVOID context) {
     for (FakeDevice& d : fake.devices) {
-        if (!callback(d.hasIdentifier ? &d.identifier : nullptr, d.name.c_str(), "", context)) break;
+        if (!callback(d.hasIdentifier ? &d.identifier : nullptr, d.name.c_str(), "", context)) {
+            break;
+        }
     }
     return fake.enumerateResult;
 }
@@ -222,28 +212,27 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
 
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     FakeControl& c = Control(GetDlgItem(dialog, id));
-    const auto index = static_cast<size_t>(wParam);
+    const auto index = static_cast<size_t>(wParam);  // of a combo box item
     if (message == CB_GETCURSEL || (message >= TBM_GETPOS && message <= TBM_GETRANGEMAX)) {
         EXPECT_EQ(wParam | static_cast<WPARAM>(lParam), 0u) << "unused parameters must be zero";
     }
     switch (message) {
-    case CB_ADDSTRING: c.items.emplace_back(reinterpret_cast<const char*>(lParam)); return 0;
-    case CB_SETCURSEL:
+    case CB_ADDSTRING: c.items.emplace_back(reinterpret_cast<const char*>(lParam)); break;
+    case CB_SETCURSEL:  // an index outside the list clears the selection
         c.selection = index < c.items.size() ? static_cast<int>(index) : -1;
         c.text = index < c.items.size() ? c.items[index] : "";
         return c.selection;
     case CB_GETCURSEL: return c.selection;
     case TBM_SETRANGE:
-        c.low = static_cast<int16_t>(lParam & 0xFFFF);
+        c.low = static_cast<int16_t>(lParam);
         c.high = static_cast<int16_t>(lParam >> 16);
-        c.position = std::clamp(c.position, c.low, c.high);
-        return 0;
-    case TBM_SETPOS: c.position = std::clamp(static_cast<int>(lParam), c.low, c.high); return 0;
+        break;
+    case TBM_SETPOS: c.position = std::clamp(static_cast<int>(lParam), c.low, c.high); break;
     case TBM_GETRANGEMIN: return c.low;
     case TBM_GETRANGEMAX: return c.high;
     case TBM_GETPOS: return c.position;
-    default: return 0;
     }
+    return 0;
 }
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -277,13 +266,22 @@ void AddComboString1251(HWND dialog, int id, const char* text) {
     SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
-void InitCommonControls() { fake.log.push_back("InitCommonControls"); }
-HWND GetDlgItem(HWND dialog, int id) { return dialog == FakeDialog() ? ControlWindow(id) : nullptr; }
-LONG GetWindowLongA(HWND window, int index) { return index == GWL_STYLE ? Control(window).style : 0; }
-HWND GetFocus() { return fake.focus; }
-BOOL IsChild(HWND parent, HWND window) { return parent == FakeDialog() && fake.controls.count(IdOf(window)); }
-
 BOOL UpdateWindow(HWND window) {
     fake.log.push_back(Format("UpdateWindow(%s)", Name(window)));
     return TRUE;
 }
+
+LONG GetWindowLongA(HWND window, int index) {
+    return index == GWL_STYLE ? Control(window).style : 0;
+}
+
+HWND GetDlgItem(HWND dialog, int id) {
+    return dialog == FakeDialog() ? ControlWindow(id) : nullptr;
+}
+
+BOOL IsChild(HWND parent, HWND window) {
+    return parent == FakeDialog() && fake.controls.count(IdOf(window)) > 0;
+}
+
+void InitCommonControls() { fake.log.push_back("InitCommonControls"); }
+HWND GetFocus() { return fake.focus; }

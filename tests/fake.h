@@ -22,11 +22,11 @@ inline Texts operator+(Texts a, const Texts& b) {
 }
 
 struct FakeControl {
-    Texts items;
+    Texts items;  // of a combo box, whose selection shows in text
     int selection = -1;
     std::string text;
+    int low = 0, high = 100, position = 0;  // of a trackbar
     LONG style = 0;
-    int low = 0, high = 100, position = 0;
 };
 
 // Devices are told apart by their identifier's first field, which the log shows.
@@ -42,13 +42,14 @@ struct Fake {
     // Every call in order, e.g. "source.Play(0, 0, 1)" or "EnableWindow(1030, 0)",
     // texts in Windows-1251 as the program passed them.
     Texts log;
-    // The call (the log entry's text before '(') that fails, and on which
-    // occurrence; it returns FAILURE.
+    // The call (the log entry's text before '(') that returns FAILURE, and
+    // on which occurrence.
     std::string failName;
     int failOccurrence = 1;
     HRESULT enumerateResult = 0;
-    DWORD lockSplit = 0;    // 0: Lock hands back one region
-    DWORD padding = 0;      // bytes a source buffer has beyond those asked for
+    // Where Lock splits a source buffer (0: one region), and the bytes it has
+    // beyond those asked for.
+    DWORD lockSplit = 0, padding = 0;
     std::vector<BYTE> clip, played;  // played: the source buffer when Play came
     std::vector<FakeDevice> devices;
     std::vector<std::unique_ptr<FakeObject>> objects;
@@ -60,12 +61,12 @@ struct Fake {
 extern Fake fake;
 const HRESULT FAILURE = static_cast<HRESULT>(0x8878000A);
 
-// Gives the fake and the program's globals their start-up state: one device, the real clip, the template's trackbars.
+// Gives the fake and the program's globals their start-up state: one
+// device, the real clip, the dialog's controls.
 void Reset();
 
 HWND FakeDialog();
 HWND ControlWindow(int id);
-Texts Alive();                        // sound objects still referenced, oldest first
 Texts Logged(const Texts& prefixes);  // the log entries starting with any of them
 std::string Box(const std::string& message);  // the log entry of an error box
 

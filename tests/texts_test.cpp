@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 
 #include "app/position_controls.h"
 #include "playback/choices.h"
@@ -11,31 +10,30 @@
 
 namespace {
 
+// A refused text (-1) leaves the angle as it was.
 TEST(ParseStereoAngle, FollowsTheUnsignedConversionRules) {
     const struct {
-        std::string text;
-        bool valid;
-        uint32_t angle;
+        const char* text;
+        int64_t angle;
     } cases[] = {
-        {"10", 1, 10}, {"180", 1, 180}, {"+180", 1, 180}, {"181", 0, 0}, {"0", 1, 0}, {"-5", 0, 0},
-        {"-0", 1, 0}, {"", 1, 0}, {"abc", 0, 0}, {" 20", 1, 20}, {"20 x", 1, 20}, {"20x", 0, 0},
-        {"20.5", 0, 0}, {"   ", 1, 0}, {" x", 1, 0}, {"+", 0, 0}, {"+ 5", 0, 0}, {"-+5", 0, 0},
+        {"10", 10}, {"180", 180}, {"+180", 180}, {"181", -1}, {"0", 0}, {"-5", -1}, {"-0", 0},
+        {"", 0}, {"abc", -1}, {" 20", 20}, {"20 x", 20}, {"20x", -1}, {"20.5", -1}, {"   ", 0},
+        {" x", 0}, {"+", -1}, {"+ 5", -1}, {"-+5", -1},
         // '-' negates modulo 2^32; overflow pins the magnitude at 2^32 - 1 first.
-        {"-4294967200", 1, 96}, {"-4294967116", 1, 180}, {"-4294967115", 0, 0},
-        {"4294967295", 0, 0}, {"4294967296", 0, 0}, {"99999999999999999", 0, 0},
-        {"-4294967295", 1, 1}, {"-4294967296", 1, 1}, {"-429496729600", 1, 1},
+        {"-4294967200", 96}, {"-4294967116", 180}, {"-4294967115", -1}, {"4294967295", -1},
+        {"4294967296", -1}, {"99999999999999999", -1}, {"-4294967295", 1}, {"-4294967296", 1},
+        {"-429496729600", 1},
         // Only the first 19 characters count.
-        {"00000000000000000180", 1, 18}, {"0000000000000000180", 1, 180},
-        {"0000000000000000018x", 1, 18}, {"000000000000000000 x", 1, 0},
+        {"00000000000000000180", 18}, {"0000000000000000180", 180},
+        {"0000000000000000018x", 18}, {"000000000000000000 x", 0},
         // POSIX white space ends and leads a number; no other byte does.
-        {"20\t", 1, 20}, {"20\n", 1, 20}, {"20\v", 1, 20}, {"20\f", 1, 20}, {"20\r", 1, 20},
-        {"\t\n\v\f\r 7", 1, 7}, {"20\xA0", 0, 0}, {"20\x80", 0, 0}, {"20\xFF", 0, 0},
-        {"\xA0" "20", 0, 0}, {"20\x1F", 0, 0},
+        {"20\t", 20}, {"20\n", 20}, {"20\v", 20}, {"20\f", 20}, {"20\r", 20}, {"\t\n\v\f\r 7", 7},
+        {"20\xA0", -1}, {"20\x80", -1}, {"20\xFF", -1}, {"\xA0" "20", -1}, {"20\x1F", -1},
     };
     for (const auto& c : cases) {
         uint32_t angle = 12345;
-        EXPECT_EQ(ParseStereoAngle(c.text.c_str(), &angle), c.valid) << "'" << c.text << "'";
-        EXPECT_EQ(angle, c.valid ? c.angle : 12345u) << "'" << c.text << "'";
+        const bool valid = ParseStereoAngle(c.text, &angle);
+        EXPECT_EQ(valid ? int64_t{angle} : angle == 12345 ? -1 : -2, c.angle) << c.text;
     }
     // Nineteen digits or spaces and no terminator: the parse must stop at the cut.
     for (char filler : {'1', ' '}) {
@@ -67,8 +65,8 @@ TEST(FormatMessageCode, ReplacesTheCodeAndFitsTheBuffer) {
     }
 }
 
-// Exact halves round away from zero; the positions a trackbar gives are
-// thousandths, which is how the values below are reached.
+// Exact halves round away from zero. Trackbar positions are thousandths,
+// which is how the values below are reached.
 TEST(FormatReadout, RoundsHalvesAwayFromZeroAndFitsTheBuffer) {
     const struct {
         float value;
