@@ -102,17 +102,19 @@ TEST_F(DialogTest, ChoicesReachTheDevice) {
     const struct {
         int device, algorithm, speakers;
         const char* angle;
-        Texts expected;  // device, speaker configuration, algorithm
+        const char* opened;  // none: nothing is opened
+        const char* config;
+        const char* algorithmId;
     } cases[] = {
-        {0, 0, 3, "00000000000000000180", {"00000000", "0x00120004", "C241333F"}},
-        {1, 1, 3, " 180", {"default", "0x00B40004", "C2413342"}},
-        {2, 2, 0, "abc", {"00000002", "0x00000001", "C2413340"}},
-        {0, 2, 1, "-5", {"00000000", "0x00000002", "C2413340"}},
-        {0, 2, 2, "999", {"00000000", "0x00000003", "C2413340"}},
-        {0, 2, 4, "20", {"00000000", "0x00000005", "C2413340"}},
-        {31, 2, 5, "x", {"0000001F", "0x00000006", "C2413340"}},
-        {32, 2, 0, "10", {}},
-        {-1, 2, 0, "10", {}},
+        {0, 0, 3, "00000000000000000180", "00000000", "0x00120004", "C241333F"},
+        {1, 1, 3, " 180", "default", "0x00B40004", "C2413342"},
+        {2, 2, 0, "abc", "00000002", "0x00000001", "C2413340"},
+        {0, 2, 1, "-5", "00000000", "0x00000002", "C2413340"},
+        {0, 2, 2, "999", "00000000", "0x00000003", "C2413340"},
+        {0, 2, 4, "20", "00000000", "0x00000005", "C2413340"},
+        {31, 2, 5, "x", "0000001F", "0x00000006", "C2413340"},
+        {32, 2, 0, "10", nullptr, "", ""},
+        {-1, 2, 0, "10", nullptr, "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.device);
@@ -126,16 +128,12 @@ TEST_F(DialogTest, ChoicesReachTheDevice) {
         Control(IDC_SPEAKERS).selection = c.speakers;
         Control(IDC_ANGLE).text = c.angle;
         Press(IDC_START);
-        const Texts seen = Logged({"DirectSoundCreate", "device.SetSpeakerConfig", "MessageBox",
-                                   "device.CreateSoundBuffer(alg=C"});
-        if (c.expected.empty()) {
-            EXPECT_EQ(seen, Texts{Box("Нет устройств вывода звука")});
-            continue;
-        }
-        ASSERT_EQ(seen.size(), 3u);
-        EXPECT_EQ(seen[0], "DirectSoundCreate(" + c.expected[0] + ")");
-        EXPECT_EQ(seen[1], "device.SetSpeakerConfig(" + c.expected[1] + ")");
-        EXPECT_EQ(seen[2].substr(0, 37), "device.CreateSoundBuffer(alg=" + c.expected[2]);
+        const Texts opened = {"DirectSoundCreate(" + std::string(c.opened ? c.opened : "") + ")",
+                              "device.SetSpeakerConfig(" + std::string(c.config) + ")"};
+        EXPECT_EQ(Logged({"DirectSoundCreate", "device.SetSpeakerConfig", "MessageBox"}),
+                  c.opened ? opened : Texts{Box("Нет устройств вывода звука")});
+        EXPECT_EQ(Logged({"device.CreateSoundBuffer(alg=" + std::string(c.algorithmId)}).size(),
+                  c.opened == nullptr ? 0u : 1u);
     }
 }
 

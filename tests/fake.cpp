@@ -111,10 +111,8 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
         *second = *secondBytes > 0 ? data.data() + *firstBytes : nullptr;
         return Call("Lock", "%u, %u, %u", offset, bytes, flags);
     }
-    // Regions other than those locked show in the log.
-    HRESULT Unlock(LPVOID first, DWORD firstBytes, LPVOID second, DWORD secondBytes) override {
-        const bool same = first == data.data() && (!second || second == data.data() + firstBytes);
-        return Call("Unlock", "%u, %u%s", firstBytes, secondBytes, same ? "" : ", other");
+    HRESULT Unlock(LPVOID, DWORD firstBytes, LPVOID, DWORD secondBytes) override {
+        return Call("Unlock", "%u, %u", firstBytes, secondBytes);
     }
     HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override {
         fake.played = data;
