@@ -22,6 +22,9 @@ WINE_PACKAGES=(wine wine64 locales fonts-wine)
 # and Xvfb for the tests of the dialog and its picture.
 LINUX_PACKAGES=(qt6-base-dev qt6-qpa-plugins libopenal-dev libopenal-data libsdl2-dev
                 fonts-dejavu-core)
+# The picture of the Linux dialog: a virtual X server with a small window
+# manager that draws the caption, keys sent to the dialog, and a capture.
+SCREENSHOT_PACKAGES=(xvfb openbox xdotool imagemagick)
 # The end-to-end suite: Wine on a virtual X server, ImageMagick for the
 # screenshot.
 E2E_PACKAGES=("${WINE_PACKAGES[@]}" xvfb imagemagick)

@@ -12,10 +12,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 program=build/linux/sound3d
 picture=docs/sound3d-linux.png
+source tools/deps.sh
+install_missing "${SCREENSHOT_PACKAGES[@]}"
 
-for command in Xvfb openbox xdotool import convert; do
-    command -v "$command" >/dev/null || { echo "missing command: $command" >&2; exit 2; }
-done
 [[ -x $program ]] || { echo "$program is missing: cmake --workflow --preset linux" >&2; exit 2; }
 
 work=$(mktemp -d)
