@@ -62,7 +62,7 @@ extern Fake fake;
 const HRESULT FAILURE = static_cast<HRESULT>(0x8878000A);
 
 // Gives the fake and the program's globals their start-up state: one
-// device, the real clip, the dialog's controls.
+// device, a clip, the dialog's controls.
 void Reset();
 
 HWND FakeDialog();
