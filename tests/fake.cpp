@@ -127,8 +127,10 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
 
 void Reset() {
     fake = Fake();
-    // As long as the real clip, and no two neighbouring bytes alike.
-    for (size_t i = 0; i < 44888; ++i) fake.clip.push_back(static_cast<BYTE>(i % 251));
+    // As long as the real clip, no two neighbouring bytes alike, and held
+    // without spare capacity, so that reading past its end is caught.
+    fake.clip.resize(44888);
+    for (size_t i = 0; i < fake.clip.size(); ++i) fake.clip[i] = static_cast<BYTE>(i % 251);
     fake.devices = {{true, GUID{0xA1, 0, 0, {}}, "Динамики"}};
     for (int id = IDC_VIRTUALIZATION; id <= IDC_ANGLE; ++id) fake.controls[id] = FakeControl();
     fake.controls[IDC_SLIDER_X].style = 0x50010018;  // the template's; Y and Z are vertical
