@@ -303,6 +303,11 @@ TEST(Dialog, TextsHoldWindows1251AndReadsStopAtTheBuffer) {
         }
         EXPECT_EQ(GetWindowText1251(nullptr, text, sizeof text), 0);
         EXPECT_STREQ(text, "");
+        // A list selects only what it holds.
+        AddComboString1251(dialog, IDC_DEVICE, "\xC0");
+        AddComboString1251(dialog, IDC_DEVICE, "\xC1");
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_SETCURSEL, 2, 0), -1);
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_GETCURSEL, 0, 0), -1);
     });
 }
 
