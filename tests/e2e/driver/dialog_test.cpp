@@ -1,0 +1,154 @@
+// The dialog as Wine builds and draws it from the template, and the keys
+// that work it.  run.sh runs these also under a code page without Cyrillic.
+
+#include "driver.h"
+
+namespace e2e {
+namespace {
+
+struct Control {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    LONG style;
+    int x, y, width, height;  // dialog units
+};
+
+const Control kControls[] = {
+    {kVirtualization, L"ComboBox", L"", 0x50210003, 75, 55, 60, 90},
+    {-1, L"Static", L"Виртуализация", 0x50020000, 5, 60, 63, 8},
+    {kDevice, L"ComboBox", L"", 0x50210003, 65, 5, 130, 89},
+    {-1, L"Static", L"Устройство", 0x50020000, 5, 10, 53, 8},
+    {kStartStop, L"Button", L"Старт", 0x50010000, 160, 55, 35, 14},
+    {kSliderX, L"msctls_trackbar32", L"Slider1", 0x50010018, 15, 86, 100, 15},
+    {kSliderY, L"msctls_trackbar32", L"Slider2", 0x5001001A, 55, 110, 15, 75},
+    {kSliderZ, L"msctls_trackbar32", L"Slider3", 0x5001001A, 131, 80, 15, 105},
+    {-1, L"Static", L"X", 0x50020000, 5, 90, 8, 8},
+    {-1, L"Static", L"Y", 0x50020000, 41, 145, 8, 8},
+    {-1, L"Static", L"Z", 0x50020000, 121, 130, 8, 8},
+    {1034, L"Static", L"X= 00.00", 0x50020000, 160, 95, 35, 8},
+    {1035, L"Static", L"Y= 00.00", 0x50020000, 160, 110, 35, 8},
+    {1036, L"Static", L"Z= 00.00", 0x50020000, 160, 125, 35, 8},
+    {-1, L"Static", L"Излучатели", 0x50020000, 5, 35, 40, 8},
+    {kSpeakers, L"ComboBox", L"", 0x50210003, 65, 30, 70, 110},
+    {-1, L"Static", L"Угол", 0x50020000, 145, 35, 18, 8},
+    {kAngle, L"ComboBox", L"", 0x50210002, 165, 30, 30, 65},
+};
+
+// The devices are what Wine lists for the capture output.
+const std::pair<int, std::vector<std::wstring>> kLists[] = {
+    {kVirtualization, {L"Нет", L"Частичная", L"Полная"}},
+    {kDevice, {L"Primary Sound Driver", L"Out: default"}},
+    {kSpeakers, {L"Наушники", L"Моно", L"Квадроколонки", L"Стереоколонки", L"Система Surround",
+                 L"Система 5point1"}},
+    {kAngle, {L"5", L"10", L"20", L"180"}},
+};
+
+const int kTabOrder[] = {kVirtualization, kDevice, kStartStop, kSliderX, kSliderY, kSliderZ, kSpeakers, kAngle};
+
+TEST(Dialog, TemplateAsBuilt) {
+    EXPECT_EQ(GetACP(), std::stoul(Env("E2E_CODE_PAGE")));
+    ASSERT_TRUE(CaptureTo(TempFile("template.wav")));
+    Sound3d app;
+    ASSERT_TRUE(app.Launch());
+    Twin twin;
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(twin.dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(std::wstring(font.lfFaceName), L"MS Sans Serif");
+    EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 72));
+
+    // The dialog manager adds visibility, sibling clipping and the 3D look.
+    EXPECT_EQ(GetWindowLongW(app.dialog, GWL_STYLE) & ~(WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK),
+              0x00CA08C0);
+    RECT client, size = twin.Map(0, 0, 202, 191);
+    GetClientRect(app.dialog, &client);
+    EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(size.right, size.bottom));
+    HWND child = GetWindow(app.dialog, GW_CHILD);
+    for (const Control& control : kControls) {
+        SCOPED_TRACE(::testing::Message() << "control at " << control.x << "," << control.y);
+        wchar_t className[64] = {};
+        GetClassNameW(child, className, 64);
+        EXPECT_EQ(className, std::wstring(control.className));
+        EXPECT_EQ(GetDlgCtrlID(child) & 0xFFFF, control.id & 0xFFFF);
+        EXPECT_EQ(WindowText(child), control.text);
+        const bool combo = className == std::wstring(L"ComboBox");
+        // Wine's combo box hands WS_VSCROLL on to its list.
+        const LONG mask = combo ? ~WS_VSCROLL : ~0;
+        EXPECT_EQ(GetWindowLongW(child, GWL_STYLE) & mask, control.style & mask);
+        RECT shown;
+        GetWindowRect(child, &shown);
+        MapWindowPoints(nullptr, app.dialog, reinterpret_cast<POINT*>(&shown), 2);
+        const RECT expected = twin.Map(control.x, control.y, control.width, control.height);
+        EXPECT_EQ(std::make_tuple(shown.left, shown.top, shown.right),
+                  std::make_tuple(expected.left, expected.top, expected.right));
+        // A combo box's height includes its list, which Wine reports apart
+        // and which keeps to whole items.
+        RECT list = {};
+        SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&list));
+        EXPECT_NEAR(shown.bottom + (combo ? list.bottom - list.top : 0), expected.bottom, combo ? 4 : 0);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    for (const auto& [id, items] : kLists) {
+        EXPECT_EQ(SendMessageW(app.Item(id), CB_GETCOUNT, 0, 0), static_cast<LRESULT>(items.size()));
+        for (size_t i = 0; i < items.size(); ++i) {
+            wchar_t text[64] = {};
+            SendMessageW(app.Item(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            EXPECT_EQ(text, items[i]);
+        }
+    }
+}
+
+// Focus comes back to the button after a start or stop, which disabled it,
+// so that Enter works it again.
+TEST(Dialog, KeyboardTabsStartsAndStops) {
+    ASSERT_TRUE(CaptureTo(TempFile("keyboard.wav")));
+    Sound3d app;
+    ASSERT_TRUE(app.Launch());
+    EXPECT_EQ(app.Focus(), app.Item(kVirtualization));
+    for (size_t i = 0; i < std::size(kTabOrder); ++i) {
+        EXPECT_EQ(GetNextDlgTabItem(app.dialog, app.Item(kTabOrder[i]), FALSE),
+                  app.Item(kTabOrder[(i + 1) % std::size(kTabOrder)]));
+    }
+    app.PostKey(VK_TAB);
+    app.PostKey(VK_TAB);
+    ASSERT_TRUE(Eventually([&] { return app.Focus() == app.Item(kStartStop); }));
+    for (const wchar_t* becomes : {kStopText, kStartText}) {
+        app.PostKey(VK_RETURN);
+        EXPECT_TRUE(Eventually([&] { return app.Text(kStartStop) == becomes && app.Focus() == app.Item(kStartStop); }));
+    }
+}
+
+// A FIFO as the capture file holds the start inside the device's creation
+// until the driver reads it: meanwhile the button must be on the screen as
+// the driver draws the template's button disabled and reading "Жди".
+TEST(Dialog, WaitIsPaintedWhileTheOutputOpens) {
+    ASSERT_TRUE(CaptureTo(TempFile("start.fifo")));
+    Sound3d app;
+    ASSERT_TRUE(app.Launch());
+    Twin twin;
+    HWND button = GetDlgItem(twin.dialog, kStartStop);
+    SetWindowTextW(button, L"Жди");
+    EnableWindow(button, FALSE);
+    SetWindowPos(twin.dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    UpdateWindow(twin.dialog);
+    MSG message;
+    for (int i = 0; i < 10; ++i, Sleep(10)) {  // lets Wine put the paint on the screen
+        PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) && DispatchMessageW(&message);
+    }
+    const std::vector<uint32_t> expected = Grab(button);
+    ShowWindow(twin.dialog, SW_HIDE);
+
+    // Wine shows a paint from UpdateWindow only if the thread last waited
+    // for messages over 50 ms before: a person clicks after a pause.
+    Sleep(200);
+    app.Click();
+    EXPECT_TRUE(Eventually([&] { return Grab(app.Item(kStartStop)) == expected; }));
+    HANDLE drain = DrainFifo(TempFile("start.fifo"));
+    EXPECT_TRUE(Eventually([&] { return app.Text(kStartStop) == kStopText; }));
+    ASSERT_TRUE(app.Press(kStartText));
+    EXPECT_EQ(WaitForSingleObject(drain, 10000), WAIT_OBJECT_0) << "the output stayed open";
+    CloseHandle(drain);
+}
+
+}  // namespace
+}  // namespace e2e

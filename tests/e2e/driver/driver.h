@@ -1,0 +1,203 @@
+// The driver's helpers: sound3d.exe started as a process of its own and
+// worked through window messages, where its sound goes, and pixels on the
+// screen.  Files are Unix paths, opened from here as "Z:" + path.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+enum : int { kVirtualization = 1027, kDevice = 1029, kStartStop = 1030, kSliderX = 1031,
+             kSliderY = 1032, kSliderZ = 1033, kSpeakers = 1037, kAngle = 1038 };
+inline const wchar_t kStartText[] = L"Старт";
+inline const wchar_t kStopText[] = L"Стоп";
+
+inline std::string Env(const char* name) { return std::getenv(name) != nullptr ? std::getenv(name) : ""; }
+inline std::string TempFile(const std::string& name) { return Env("E2E_TMP") + "/" + name; }
+
+inline std::wstring WindowText(HWND window) {
+    wchar_t text[256];
+    return std::wstring(text, std::max(GetWindowTextW(window, text, 256), 0));
+}
+
+inline std::wstring Beside(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+    return self.substr(0, self.find_last_of(L'\\') + 1) + name;
+}
+
+inline bool Eventually(const std::function<bool()>& done) {
+    for (int waited = 0; !done(); waited += 20, Sleep(20)) {
+        if (waited >= 20000) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// ALSA's default pcm for the programs launched next, read by alsa-lib inside
+// the program when it first plays (wine_env.sh): a WAV capture (a FIFO there
+// holds the start until it is read), or an output that lists but cannot be
+// opened, for want of a rate converter.
+inline bool WriteAsoundrc(const std::string& text) {
+    return !Env("E2E_ASOUNDRC").empty() && std::ofstream("Z:" + Env("E2E_ASOUNDRC")) << text;
+}
+inline bool CaptureTo(const std::string& path) {
+    return WriteAsoundrc("pcm.!default { type file slave.pcm null file \"" + path + "\" format wav }");
+}
+inline bool UnopenableOutput() {
+    return WriteAsoundrc("pcm.!default { type plug slave { pcm null rate 44100 } "
+                         "rate_converter sound3d_e2e_missing }");
+}
+
+inline long long FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(("Z:" + path).c_str(), GetFileExInfoStandard, &data);
+    return static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+// The order of what a capture holds, by the louder side of each tenth of a
+// second, 'L', 'R' or 'C' (alike), with brief runs and quiet (RMS below
+// `quiet`) left out.  alsa-lib's 44-byte header calls the floats
+// 32-bit PCM and gets the data size when the stream is closed (*closed).
+inline bool ReadCapture(const std::string& path, double quiet, bool* closed, std::string* order) {
+    std::ifstream file("Z:" + path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    uint32_t size = 0;
+    if (bytes.size() < 44 || bytes.compare(36, 4, "data") != 0) {
+        return false;
+    }
+    std::memcpy(&size, &bytes[40], 4);
+    *closed = size != 0 && size_t{size} + 44 <= bytes.size();
+    std::vector<float> samples((*closed ? size : bytes.size() - 44) / 4);
+    std::memcpy(samples.data(), &bytes[44], samples.size() * 4);
+    std::string labels;
+    for (size_t at = 0; at + 9600 <= samples.size(); at += 9600) {
+        double left = 0.0, right = 0.0;  // sums of squares over 4800 frames
+        for (size_t i = at; i < at + 9600; i += 2) {
+            left += samples[i] * samples[i];
+            right += samples[i + 1] * samples[i + 1];
+        }
+        if (std::max(left, right) >= quiet * quiet * 4800) {
+            labels += left > 2.25 * right ? 'L' : right > 2.25 * left ? 'R' : 'C';
+        }
+    }
+    order->clear();
+    for (size_t i = 0, end; i < labels.size(); i = end) {
+        end = std::min(labels.find_first_not_of(labels[i], i), labels.size());
+        if (end - i >= 3 && (order->empty() || order->back() != labels[i])) {
+            *order += labels[i];
+        }
+    }
+    return true;
+}
+
+// Reads the FIFO on a thread of its own until its writer closes it: the
+// capture plugin writes without pause, and a full pipe would stall it.
+inline HANDLE DrainFifo(const std::string& path) {
+    return CreateThread(nullptr, 0, [](void* path) -> DWORD {
+        HANDLE fifo = CreateFileA(("Z:" + *static_cast<std::string*>(path)).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        delete static_cast<std::string*>(path);
+        // Wine opens it without waiting for a writer: reads find its end until one comes.
+        char chunk[65536];
+        for (DWORD total = 0, got = 0; total == 0 || got > 0; total += got, Sleep(got > 0 ? 0 : 5)) {
+            got = ReadFile(fifo, chunk, sizeof chunk, &got, nullptr) ? got : 0;
+        }
+        CloseHandle(fifo);
+        return 0;
+    }, new std::string(path), 0, nullptr);
+}
+
+// The window as it is on the screen, 0xRRGGBB, rows top down.
+inline std::vector<uint32_t> Grab(HWND window) {
+    RECT area;
+    GetWindowRect(window, &area);
+    const LONG width = area.right - area.left, height = area.bottom - area.top;
+    std::vector<uint32_t> pixels(width * height);
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, old);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The program's dialog template built in the driver, hidden and inert: how
+// it maps to pixels (MapDialogRect only works on one's own dialogs) and how
+// its controls look when drawn here.
+struct Twin {
+    HWND dialog = CreateDialogParamW(
+        LoadLibraryExW(Beside(L"sound3d.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE),
+        MAKEINTRESOURCEW(101), nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ~Twin() { DestroyWindow(dialog); }
+    RECT Map(int x, int y, int width, int height) const {
+        RECT rect = {x, y, width, height};
+        MapDialogRect(dialog, &rect);
+        return RECT{rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom};
+    }
+};
+
+struct Sound3d {
+    ~Sound3d() {  // ends a program the test left running
+        TerminateProcess(process.hProcess, 255);
+        WaitForSingleObject(process.hProcess, 10000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    // One program runs at a time: its dialog is found by its caption.
+    bool Launch() {
+        STARTUPINFOW startup = {sizeof startup, nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
+        return CreateProcessW(Beside(L"sound3d.exe").c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &process) &&
+               Eventually([this] { return IsWindowVisible(dialog = FindWindowW(L"#32770", L"DirectSound 3D")); });
+    }
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+    std::wstring Text(int id) const { return WindowText(Item(id)); }
+    HWND Focus() const {
+        GUITHREADINFO info = {sizeof info, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+        return info.hwndFocus;
+    }
+    // What a click on the button tells the dialog.
+    void Click() const { PostMessageW(dialog, WM_COMMAND, kStartStop, reinterpret_cast<LPARAM>(Item(kStartStop))); }
+    // A click after which the button is enabled again and reads `becomes`.
+    bool Press(const wchar_t* becomes) const {
+        Click();
+        return Eventually([&] { return Text(kStartStop) == becomes && IsWindowEnabled(Item(kStartStop)); });
+    }
+    void SetSlider(int id, int position) const {
+        SendMessageW(Item(id), TBM_SETPOS, TRUE, position);
+        SendMessageW(dialog, id == kSliderX ? WM_HSCROLL : WM_VSCROLL,
+                     MAKEWPARAM(TB_THUMBPOSITION, static_cast<WORD>(position)), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    // To the focused control, through the dialog's message loop.
+    void PostKey(UINT key) const {
+        PostMessageW(Focus(), WM_KEYDOWN, key, 1);
+        PostMessageW(Focus(), WM_KEYUP, key, 0xC0000001);
+    }
+    PROCESS_INFORMATION process = {};
+    HWND dialog = nullptr;
+};
+
+}  // namespace e2e
