@@ -51,7 +51,7 @@ HRESULT OpenDeviceState(LPCGUID id, std::shared_ptr<DeviceState>* state) {
     return DS_OK;
 }
 
-HRESULT StartRendering(DeviceState* state) {
+HRESULT StartRendering(DeviceState* state, HrtfChoice hrtf) {
     if (state->renderer.device != nullptr) {
         return DS_OK;
     }
@@ -68,7 +68,7 @@ HRESULT StartRendering(DeviceState* state) {
         }
     }
     // The output is paused here, so nothing pulls while the renderer opens.
-    if (!OpenRenderer(&state->renderer, RenderLayoutFor(state->speakers), HrtfChoice::Off)) {
+    if (!OpenRenderer(&state->renderer, RenderLayoutFor(state->speakers), hrtf)) {
         return DSERR_GENERIC;
     }
     SetOutputRunning(state->output, true);

@@ -31,9 +31,10 @@ struct DeviceState {
 // the default output). DSERR_NODRIVER when no such output is listed,
 // DSERR_ALLOCATED when it is listed but does not open.
 HRESULT OpenDeviceState(LPCGUID id, std::shared_ptr<DeviceState>* state);
-// Makes the renderer for the configured speakers and starts the output
-// pulling from it; does nothing once rendering runs.
-HRESULT StartRendering(DeviceState* state);
+// Makes the renderer for the configured speakers, with HRTF as the first
+// source needs it (a later reset costs a start several milliseconds), and
+// starts the output pulling from it; does nothing once rendering runs.
+HRESULT StartRendering(DeviceState* state, HrtfChoice hrtf);
 // Turns HRTF on for the virtualizing algorithms on headphones, with the light
 // or the full data set, and off for everything else. DS_NO_VIRTUALIZATION when HRTF was asked for but is not
 // available.

@@ -90,7 +90,10 @@ public:
         if (full.dwFlags & DSBCAPS_PRIMARYBUFFER) {
             return CreatePrimary(full, buffer);
         }
-        const HRESULT started = StartRendering(state_.get());
+        const bool spatial = (full.dwFlags & DSBCAPS_CTRL3D) != 0;
+        const HrtfChoice hrtf =
+            spatial ? HrtfFor(state_->speakers, full.guid3DAlgorithm) : HrtfChoice::Off;
+        const HRESULT started = StartRendering(state_.get(), hrtf);
         if (FAILED(started)) {
             return started;
         }
@@ -147,10 +150,8 @@ private:
             *buffer = state_->primary;
             return DS_OK;
         }
-        const HRESULT started = StartRendering(state_.get());
-        if (FAILED(started)) {
-            return started;
-        }
+        // Rendering starts with the first source buffer, whose algorithm
+        // decides the HRTF the renderer opens with.
         *buffer = NewPrimaryBuffer(state_, desc.dwFlags);
         return *buffer != nullptr ? DS_OK : DSERR_OUTOFMEMORY;
     }
