@@ -246,6 +246,22 @@ TEST(SoundDevices, LockHandsOutTheWholeBufferAndUnlockMustMatchIt) {
     EXPECT_EQ(fresh->Unlock(first, firstBytes, Dialog(), 0), DS_OK);
     EXPECT_EQ(fresh->Unlock(first, firstBytes, nullptr, 0), DSERR_INVALIDPARAM);
     ReleaseHeld(fresh);
+    // Each object answers for IUnknown and its own interfaces, and for no other.
+    const struct {
+        IUnknown* object;
+        const IID* iid;
+        HRESULT expected;
+    } asked[] = {{p.device, &IID_IDirectSound, DS_OK},
+                 {p.source, &IID_IUnknown, DS_OK},
+                 {p.source, &IID_IDirectSoundBuffer, DS_OK},
+                 {p.source, &IID_IDirectSound3DListener, E_NOINTERFACE},
+                 {p.primary, &IID_IDirectSound3DBuffer, E_NOINTERFACE}};
+    for (const auto& a : asked) {
+        IUnknown* answer = nullptr;
+        EXPECT_EQ(a.object->QueryInterface(*a.iid, reinterpret_cast<void**>(&answer)), a.expected);
+        EXPECT_EQ(answer != nullptr, SUCCEEDED(a.expected));
+        ReleaseHeld(answer);
+    }
 }
 
 // Behind and to the right: the loudest channel tells the layout apart, and
