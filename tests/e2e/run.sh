@@ -21,7 +21,6 @@ trap e2e_teardown EXIT
 mkfifo "$E2E_TMP/start.fifo" || exit 1
 win() { printf 'Z:%s' "${1//\//\\}"; }
 
-started=$SECONDS
 E2E_CODE_PAGE=1251 E2E_TIMEOUT=600 e2e_wine "$build/sound3d_e2e.exe" --gtest_filter=-Screenshot.* "$@"
 failed=$?
 LANG=C.UTF-8 LC_ALL=C.UTF-8 E2E_CODE_PAGE=1252 e2e_wine "$build/sound3d_e2e.exe" --gtest_filter=Dialog.* ||
@@ -32,5 +31,5 @@ E2E_SCREENSHOT=$E2E_TMP/sound3d.ppm e2e_wine explorer /desktop=sound3d-e2e,640x4
 grep -q '<testsuites tests="1" failures="0" disabled="0" errors="0"' "$E2E_TMP/shot.xml" &&
     convert "$E2E_TMP/sound3d.ppm" -strip "$build/sound3d.png" && cp "$build/sound3d.png" "$here/../../docs/" ||
     { echo "run.sh: the screenshot failed" >&2; failed=1; }
-echo "e2e: took $((SECONDS - started)) s, $([[ $failed == 0 ]] && echo passed || echo FAILED)"
+echo "e2e: took $SECONDS s, $([[ $failed == 0 ]] && echo passed || echo FAILED)"
 exit "$failed"

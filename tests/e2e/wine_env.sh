@@ -63,8 +63,8 @@ e2e_setup() {
 
 # Safe to call twice (an EXIT trap after an explicit call).
 e2e_teardown() {
-    if [[ -n ${E2E_LOCK_FD:-} ]]; then wineserver -k 2>/dev/null; exec {E2E_LOCK_FD}>&-; fi
-    if [[ -n ${E2E_XVFB_PID:-} ]]; then kill "$E2E_XVFB_PID"; wait "$E2E_XVFB_PID" 2>/dev/null; fi
+    if [[ -n ${E2E_LOCK_FD:-} ]]; then wineserver -k 2>/dev/null || true; exec {E2E_LOCK_FD}>&-; fi
+    if [[ -n ${E2E_XVFB_PID:-} ]]; then kill "$E2E_XVFB_PID" && wait "$E2E_XVFB_PID" 2>/dev/null || true; fi
     if [[ -n ${E2E_TMP:-} && -z ${E2E_KEEP_TMP:-} ]]; then rm -rf -- "$E2E_TMP"; fi
     export HOME=${E2E_REAL_HOME:-$HOME}
     unset E2E_LOCK_FD E2E_XVFB_PID E2E_TMP

@@ -120,7 +120,8 @@ TEST(Dialog, KeyboardTabsStartsAndStops) {
 
 // A FIFO as the capture file holds the start inside the device's creation
 // until the driver reads it: meanwhile the button must be on the screen as
-// the driver draws the template's button disabled and reading "Жди".
+// the driver draws the template's button disabled and reading "Жди", and
+// the lists repainted disabled.
 TEST(Dialog, WaitIsPaintedWhileTheOutputOpens) {
     ASSERT_TRUE(CaptureTo(TempFile("start.fifo")));
     Sound3d app;
@@ -141,8 +142,10 @@ TEST(Dialog, WaitIsPaintedWhileTheOutputOpens) {
     // Wine shows a paint from UpdateWindow only if the thread last waited
     // for messages over 50 ms before: a person clicks after a pause.
     Sleep(200);
+    const std::vector<uint32_t> enabled = Grab(app.Item(kDevice));
     app.Click();
     EXPECT_TRUE(Eventually([&] { return Grab(app.Item(kStartStop)) == expected; }));
+    EXPECT_TRUE(Eventually([&] { return Grab(app.Item(kDevice)) != enabled; })) << "the lists look enabled";
     HANDLE drain = DrainFifo(TempFile("start.fifo"));
     EXPECT_TRUE(Eventually([&] { return app.Text(kStartStop) == kStopText; }));
     ASSERT_TRUE(app.Press(kStartText));
