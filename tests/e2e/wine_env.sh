@@ -39,8 +39,9 @@ _e2e_setup() {
     flock -w 600 "$E2E_LOCK_FD" || { echo "e2e: $cache is busy" >&2; return 1; }
     local version && version=$(wine --version | tr -cs 'A-Za-z0-9.' -) || return 1
     export WINEPREFIX=$cache/prefix-${version%-}
-    _e2e_free Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_TMP/display" \
-        >"$E2E_TMP/xvfb.log" 2>&1 &
+    # Directly, not through a function, so that $! is Xvfb itself.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$E2E_TMP/display" \
+        >"$E2E_TMP/xvfb.log" 2>&1 {E2E_LOCK_FD}>&- &
     E2E_XVFB_PID=$!
     for _ in {1..100}; do [[ -s $E2E_TMP/display ]] || sleep 0.1; done
     [[ -s $E2E_TMP/display ]] || { echo "e2e: Xvfb did not start" >&2; return 1; }
