@@ -80,6 +80,11 @@ TEST(SoundRender, SurroundMatrixCarriesCentreInPhaseAndSurroundOutOfPhase) {
     EXPECT_NEAR(Decibels(Rms(ahead.left) / Rms(behind.left)), 0, 0.2);
     const Heard left = Hear(scene.get(), -90);
     EXPECT_LT(Rms(left.right), 1e-3 * Rms(left.left));
+    // Behind on either side mirrors the other: louder on its own side, at the same level.
+    const Heard rearLeft = Hear(scene.get(), -135), rearRight = Hear(scene.get(), 135);
+    EXPECT_GT(Rms(rearLeft.left), Rms(rearLeft.right));
+    EXPECT_NEAR(Decibels(Rms(rearLeft.left) / Rms(rearRight.right)), 0, 0.2);
+    EXPECT_NEAR(Decibels(Rms(rearLeft.right) / Rms(rearRight.left)), 0, 0.2);
 }
 
 TEST(SoundRender, NarrowerStereoSpeakersWidenTheLevelDifferenceUntilOneSpeakerPlays) {

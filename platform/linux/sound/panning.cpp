@@ -54,5 +54,10 @@ PanGains MatrixSurroundGains(float x, float z) {
     } else {
         SharePair((-azimuth - 90.0f) / 90.0f, &left, &surround);
     }
+    // The surround goes out of phase on the two channels. Its polarity follows the side the
+    // source is on, so that it adds to that side's speaker rather than cancelling it: with one
+    // polarity for all, a source behind on the left came out of the right, and quieter.
+    const float side = azimuth < 0.0f ? -1.0f : 1.0f;
+    surround *= side;
     return PanGains{left + MINUS_3_DB * (centre - surround), right + MINUS_3_DB * (centre + surround)};
 }
