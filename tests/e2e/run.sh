@@ -21,15 +21,27 @@ trap e2e_teardown EXIT
 mkfifo "$E2E_TMP/start.fifo" || exit 1
 win() { printf 'Z:%s' "${1//\//\\}"; }
 
-E2E_CODE_PAGE=1251 E2E_TIMEOUT=600 e2e_wine "$build/sound3d_e2e.exe" --gtest_filter=-Screenshot.* "$@"
+E2E_CODE_PAGE=1251 E2E_TIMEOUT=600 e2e_wine "$build/sound3d_e2e.exe" --gtest_filter=-Screenshot.* \
+    --gtest_output="xml:$(win "$E2E_TMP/main.xml")" "$@"
 failed=$?
-LANG=C.UTF-8 LC_ALL=C.UTF-8 E2E_CODE_PAGE=1252 e2e_wine "$build/sound3d_e2e.exe" --gtest_filter=Dialog.* ||
-    failed=1
+LANG=C.UTF-8 LC_ALL=C.UTF-8 E2E_CODE_PAGE=1252 e2e_wine "$build/sound3d_e2e.exe" --gtest_filter=Dialog.* \
+    --gtest_output="xml:$(win "$E2E_TMP/code-page.xml")" || failed=1
 # explorer does not pass the driver's exit code on: its report does.
 E2E_SCREENSHOT=$E2E_TMP/sound3d.ppm e2e_wine explorer /desktop=sound3d-e2e,640x480 \
     "$(win "$build/sound3d_e2e.exe")" --gtest_filter=Screenshot.* --gtest_output="xml:$(win "$E2E_TMP/shot.xml")"
 grep -q '<testsuites tests="1" failures="0" disabled="0" errors="0"' "$E2E_TMP/shot.xml" &&
     convert "$E2E_TMP/sound3d.ppm" -strip "$build/sound3d.png" && cp "$build/sound3d.png" "$here/../../docs/" ||
     { echo "run.sh: the screenshot failed" >&2; failed=1; }
-echo "e2e: took $SECONDS s, $([[ $failed == 0 ]] && echo passed || echo FAILED)"
+# One closing line for the three runs, counted from their reports; a run
+# that left no report counts as one failed case.
+passed=0 failures=0
+for report in main code-page shot; do
+    totals=$(grep -o -m1 '<testsuites tests="[0-9]*" failures="[0-9]*"' "$E2E_TMP/$report.xml" 2>/dev/null |
+        grep -o '[0-9]\+' | tr '\n' ' ')
+    read -r tests failing <<<"${totals:-1 1}"
+    passed=$((passed + tests - failing)) failures=$((failures + failing))
+done
+[[ $failures == 0 ]] || failed=1
+echo "e2e: took $SECONDS s"
+echo "e2e: $passed passed, $failures failed"
 exit "$failed"
