@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include "platform/linux/window/fit_width_validator.h"
@@ -12,7 +11,6 @@
 namespace {
 
 const LRESULT CB_ERR = -1;
-const uint32_t WS_TABSTOP = 0x00010000;
 const uint32_t CBS_TYPE_MASK = 0x3;
 const uint32_t CBS_DROPDOWNLIST = 0x3;
 const uint32_t CBS_AUTOHSCROLL = 0x40;

@@ -6,14 +6,12 @@
 #include "platform/linux/window/application.h"
 #include "platform/linux/window/controls.h"
 #include "platform/linux/window/dialog_window.h"
+#include "platform/linux/window/resources.h"
 
 namespace {
 
 const INT_PTR DIALOG_FAILED = -1;
-const uint32_t WS_VISIBLE = 0x10000000;
-const uint32_t WS_DISABLED = 0x08000000;
 const int GWL_ID = -12;
-const uintptr_t LAST_INTEGER_RESOURCE = 0xFFFF;
 
 }  // namespace
 

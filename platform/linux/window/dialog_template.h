@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+// Style bits that more than one part of the layer reads from a template.
+const uint32_t WS_VISIBLE = 0x10000000;
+const uint32_t WS_DISABLED = 0x08000000;
+const uint32_t WS_TABSTOP = 0x00010000;
+
 struct DialogRect {
     int x;
     int y;

@@ -15,13 +15,10 @@
 
 namespace {
 
-const uint32_t WS_VISIBLE = 0x10000000;
-const uint32_t WS_DISABLED = 0x08000000;
 const uint32_t WS_CAPTION = 0x00C00000;
 const uint32_t WS_SYSMENU = 0x00080000;
 const uint32_t WS_MINIMIZEBOX = 0x00020000;
 const uint32_t WS_MAXIMIZEBOX = 0x00010000;
-const uint32_t WS_TABSTOP = 0x00010000;
 const uint32_t DS_CENTER = 0x0800;
 const WORD BN_CLICKED = 0;
 

@@ -20,7 +20,6 @@ extern const size_t CLIP_BYTES_SIZE;
 namespace {
 
 const uintptr_t RCDATA_TYPE = 10;
-const uintptr_t LAST_INTEGER_RESOURCE = 0xFFFF;
 
 HINSTANCE__ programInstance;
 
