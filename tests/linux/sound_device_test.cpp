@@ -186,54 +186,53 @@ TEST(SoundDevices, CallsAnswerWithDirectSoundsCodes) {
     device->Release();
 }
 
-TEST(SoundDevices, LockHandsOutTheWholeBufferAndUnlockMustMatchIt) {
+TEST(SoundDevices, LockHandsOutTheBufferAndUnlockMustMatchIt) {
     const DiskOutput output("lock");
-    ASSERT_TRUE(Start(NONE, STEREO, "10", {0, 0, 1}));
+    IDirectSound* device = nullptr;
+    IDirectSoundBuffer* buffer = nullptr;
     const DSBUFFERDESC desc = Desc(SOURCE_FLAGS, 100, &MONO_16, GUID_NULL);
-    IDirectSoundBuffer* fresh = nullptr;
-    ASSERT_EQ(playbackObjects.device->CreateSoundBuffer(&desc, &fresh, nullptr), DS_OK);
-    EXPECT_EQ(fresh->Play(0, 0, DSBPLAY_LOOPING | 2), DSERR_INVALIDPARAM);
-    static int elsewhere;
-    void *first = nullptr, *second = &elsewhere;
-    DWORD firstBytes = 0, secondBytes = 7;
+    ASSERT_EQ(DirectSoundCreate(nullptr, &device, nullptr), DS_OK);
+    ASSERT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+    EXPECT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING | 2), DSERR_INVALIDPARAM);
+    char *first = nullptr, *second = nullptr;
+    DWORD firstBytes = 0, secondBytes = 0;
+    const auto lock = [&](DWORD offset, DWORD bytes, DWORD flags) {
+        return buffer->Lock(offset, bytes, reinterpret_cast<void**>(&first), &firstBytes,
+                            reinterpret_cast<void**>(&second), &secondBytes, flags);
+    };
     const DWORD refused[][3] = {{0, 0, 4}, {0, 0, 0}, {100, 2, 0}, {0, 102, 0}};
     for (const auto& r : refused) {
-        EXPECT_EQ(fresh->Lock(r[0], r[1], &first, &firstBytes, &second, &secondBytes, r[2]),
-                  DSERR_INVALIDPARAM) << r[0] << " " << r[1] << " " << r[2];
+        EXPECT_EQ(lock(r[0], r[1], r[2]), DSERR_INVALIDPARAM) << r[0] << " " << r[1] << " " << r[2];
     }
-    EXPECT_EQ(fresh->Lock(0, 0, nullptr, &firstBytes, nullptr, nullptr, WHOLE), DSERR_INVALIDPARAM);
-    EXPECT_EQ(fresh->Unlock(first, firstBytes, nullptr, 0), DSERR_INVALIDPARAM);
-    ASSERT_EQ(fresh->Lock(0, 0, &first, &firstBytes, &second, &secondBytes, WHOLE), DS_OK);
-    EXPECT_EQ(std::make_tuple(firstBytes, second, secondBytes), std::make_tuple(100u, nullptr, 0u));
-    EXPECT_EQ(fresh->Lock(0, 0, &first, &firstBytes, nullptr, nullptr, WHOLE), DSERR_INVALIDCALL);
-    EXPECT_EQ(fresh->Unlock(static_cast<char*>(first) + 2, 98, nullptr, 0), DSERR_INVALIDPARAM);
-    EXPECT_EQ(fresh->Unlock(first, 102, nullptr, 0), DSERR_INVALIDPARAM);
-    // Without bytes in it the second region's address is not looked at.
-    EXPECT_EQ(fresh->Unlock(first, 100, &elsewhere, 0), DS_OK);
-    EXPECT_EQ(fresh->Unlock(first, 100, nullptr, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(buffer->Unlock(first, 1, nullptr, 0), DSERR_INVALIDPARAM) << "nothing locked";
     // A part past the end wraps to the start, into the second region.
-    ASSERT_EQ(fresh->Lock(60, 80, &first, &firstBytes, &second, &secondBytes, 0), DS_OK);
-    EXPECT_EQ(std::make_tuple(firstBytes, secondBytes), std::make_tuple(40u, 40u));
-    EXPECT_EQ(static_cast<char*>(first) - static_cast<char*>(second), 60);
-    fresh->Release();
-    // Each object answers for IUnknown and its own interfaces, and for no other.
-    const struct {
-        IUnknown* object;
-        const IID* iid;
-        HRESULT expected;
-    } asked[] = {{playbackObjects.device, &IID_IDirectSound, DS_OK},
-                 {playbackObjects.sourceBuffer, &IID_IUnknown, DS_OK},
-                 {playbackObjects.sourceBuffer, &IID_IDirectSound3DListener, E_NOINTERFACE},
-                 {playbackObjects.primaryBuffer, &IID_IDirectSound3DBuffer, E_NOINTERFACE}};
-    for (const auto& a : asked) {
+    ASSERT_EQ(lock(60, 80, 0), DS_OK);
+    EXPECT_EQ(std::make_tuple(first - second, firstBytes, secondBytes), std::make_tuple(60L, 40u, 40u));
+    EXPECT_EQ(lock(0, 0, WHOLE), DSERR_INVALIDCALL) << "locked twice";
+    const std::tuple<char*, DWORD, char*, DWORD> mismatched[] = {
+        {first + 2, 38, second, 40}, {first, 41, second, 40}, {first, 40, first, 40}, {first, 40, second, 41}};
+    for (const auto& m : mismatched) {
+        EXPECT_EQ(buffer->Unlock(std::get<0>(m), std::get<1>(m), std::get<2>(m), std::get<3>(m)),
+                  DSERR_INVALIDPARAM);
+    }
+    EXPECT_EQ(buffer->Unlock(first, 40, second, 40), DS_OK);
+    ASSERT_EQ(lock(0, 0, WHOLE), DS_OK);
+    EXPECT_EQ(std::make_tuple(firstBytes, second, secondBytes), std::make_tuple(100u, nullptr, 0u));
+    // Without bytes in it the second region's address is not looked at.
+    EXPECT_EQ(buffer->Unlock(first, 100, first, 0), DS_OK);
+    // Each object answers for IUnknown (by its published id) and its own interfaces only.
+    const IID unknown = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    for (const IID* iid : {&unknown, &IID_IDirectSoundBuffer, &IID_IDirectSound3DBuffer, &IID_IDirectSound3DListener}) {
         IUnknown* answer = nullptr;
-        EXPECT_EQ(a.object->QueryInterface(*a.iid, reinterpret_cast<void**>(&answer)), a.expected);
-        EXPECT_EQ(answer != nullptr, SUCCEEDED(a.expected));
+        EXPECT_EQ(buffer->QueryInterface(*iid, reinterpret_cast<void**>(&answer)),
+                  iid != &IID_IDirectSound3DListener ? DS_OK : E_NOINTERFACE);
+        EXPECT_EQ(answer != nullptr, iid != &IID_IDirectSound3DListener);
         if (answer != nullptr) {
             answer->Release();
         }
     }
-    ReleasePlayback();
+    buffer->Release();
+    device->Release();
 }
 
 // Behind and to the right: the loudest channel tells the layout apart, and

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <vector>
 
 #include "platform/linux/sound/speaker_config.h"
@@ -14,21 +13,20 @@
 namespace {
 
 struct Heard {
-    std::vector<float> left, right;
+    double left, right;  // RMS
+    std::vector<float> leftSamples, rightSamples;
 };
+
 // A source in the horizontal plane, degrees clockwise from ahead.
-Heard Hear(Scene* scene, double degrees) {
+Heard Hear(SpeakerLayout layout, DWORD angle, HrtfChoice hrtf, double degrees) {
+    Scene scene(RenderLayoutFor(SpeakerSetup{layout, angle}), hrtf);
+    EXPECT_TRUE(scene.Opened());
+    EXPECT_EQ(scene.Get().hrtf, hrtf);
     const double radians = degrees * M_PI / 180;
     const std::vector<float> frames =
-        scene->At(static_cast<float>(std::sin(radians)), 0, static_cast<float>(std::cos(radians)));
-    return Heard{Channel(frames, 2, 0), Channel(frames, 2, 1)};
-}
-
-std::unique_ptr<Scene> Open(SpeakerLayout layout, DWORD angle = 0, HrtfChoice hrtf = HrtfChoice::Off) {
-    auto scene = std::make_unique<Scene>(RenderLayoutFor(SpeakerSetup{layout, angle}), hrtf);
-    EXPECT_TRUE(scene->Opened());
-    EXPECT_EQ(scene->Get().hrtf, hrtf);
-    return scene;
+        scene.At(static_cast<float>(std::sin(radians)), 0, static_cast<float>(std::cos(radians)));
+    const std::vector<float> left = Channel(frames, 2, 0), right = Channel(frames, 2, 1);
+    return Heard{Rms(left), Rms(right), left, right};
 }
 
 // Only HRTF colours ahead and behind apart; the light data set renders
@@ -36,78 +34,66 @@ std::unique_ptr<Scene> Open(SpeakerLayout layout, DWORD angle = 0, HrtfChoice hr
 TEST(SoundRender, HrtfTellsAheadFromBehindAndTheLightSetDiffers) {
     std::vector<float> farEar[2];
     for (HrtfChoice hrtf : {HrtfChoice::Full, HrtfChoice::Light, HrtfChoice::Off}) {
-        const auto scene = Open(SpeakerLayout::Headphones, 0, hrtf);
-        const Heard ahead = Hear(scene.get(), 0), behind = Hear(scene.get(), 180);
-        double largest = 0;
-        for (int ear : {0, 1}) {
-            const double front = Rms(HighPass(ear ? ahead.right : ahead.left, 3000, RENDER_RATE));
-            const double back = Rms(HighPass(ear ? behind.right : behind.left, 3000, RENDER_RATE));
-            largest = std::max(largest, std::fabs(Decibels(front / back)));
-        }
-        std::printf("hrtf %d: ahead/behind above 3 kHz %.2f dB\n", static_cast<int>(hrtf), largest);
-        if (hrtf == HrtfChoice::Off) {
-            EXPECT_LT(largest, 0.1);
-        } else {
-            EXPECT_GT(largest, 1.0);
-            farEar[hrtf == HrtfChoice::Light] = Hear(scene.get(), 45).left;
+        const Heard ahead = Hear(SpeakerLayout::Headphones, 0, hrtf, 0);
+        const Heard behind = Hear(SpeakerLayout::Headphones, 0, hrtf, 180);
+        const double treble = Decibels(Rms(HighPass(ahead.leftSamples, 3000, RENDER_RATE)) /
+                                       Rms(HighPass(behind.leftSamples, 3000, RENDER_RATE)));
+        EXPECT_TRUE(hrtf == HrtfChoice::Off ? std::fabs(treble) < 0.1 : std::fabs(treble) > 1.0) << treble;
+        if (hrtf != HrtfChoice::Off) {
+            farEar[hrtf == HrtfChoice::Light] = Hear(SpeakerLayout::Headphones, 0, hrtf, 45).leftSamples;
         }
     }
     std::vector<float> difference(farEar[0].size());
-    for (size_t i = 0; i < difference.size(); ++i) {
-        difference[i] = farEar[1][i] - farEar[0][i];
-    }
+    std::transform(farEar[1].begin(), farEar[1].end(), farEar[0].begin(), difference.begin(),
+                   [](float light, float full) { return light - full; });
     EXPECT_GT(Rms(difference), 0.1 * Rms(farEar[0]));
 }
 
 TEST(SoundRender, NewPositionIsHeardWithinTheNextPeriod) {
     const int period = 512;
     for (SpeakerLayout layout : {SpeakerLayout::Headphones, SpeakerLayout::Stereo}) {
-        const auto scene = Open(layout, 180);
-        scene->At(-2, 0, 0);
-        scene->Move(2, 0, 0);
-        const std::vector<float> next = scene->Render(period);
+        Scene scene(RenderLayoutFor(SpeakerSetup{layout, 180}), HrtfChoice::Off);
+        scene.At(-2, 0, 0);
+        scene.Move(2, 0, 0);
+        const std::vector<float> next = scene.Render(period);
         const std::vector<float> lastQuarter(next.end() - period / 2, next.end());
         EXPECT_GT(Rms(Channel(lastQuarter, 2, 1)), 2 * Rms(Channel(lastQuarter, 2, 0)));
     }
 }
 
 TEST(SoundRender, SurroundMatrixCarriesCentreInPhaseAndSurroundOutOfPhase) {
-    const auto scene = Open(SpeakerLayout::Surround);
-    const Heard ahead = Hear(scene.get(), 0), behind = Hear(scene.get(), 180);
-    EXPECT_GT(Correlation(ahead.left, ahead.right), 0.9);
-    EXPECT_LT(Correlation(behind.left, behind.right), -0.5);
+    const auto hear = [](double degrees) { return Hear(SpeakerLayout::Surround, 0, HrtfChoice::Off, degrees); };
+    const Heard ahead = hear(0), behind = hear(180), left = hear(-90);
+    EXPECT_GT(Correlation(ahead.leftSamples, ahead.rightSamples), 0.9);
+    EXPECT_LT(Correlation(behind.leftSamples, behind.rightSamples), -0.5);
     // Matrixing keeps the power: the centre comes -3 dB on each side.
-    EXPECT_NEAR(Decibels(Rms(ahead.left) / Rms(behind.left)), 0, 0.2);
-    const Heard left = Hear(scene.get(), -90);
-    EXPECT_LT(Rms(left.right), 1e-3 * Rms(left.left));
+    EXPECT_NEAR(Decibels(ahead.left / behind.left), 0, 0.2);
+    EXPECT_LT(left.right, 1e-3 * left.left);
     // Behind on either side mirrors the other: louder on its own side, at the same level.
-    const Heard rearLeft = Hear(scene.get(), -135), rearRight = Hear(scene.get(), 135);
-    EXPECT_GT(Rms(rearLeft.left), Rms(rearLeft.right));
-    EXPECT_NEAR(Decibels(Rms(rearLeft.left) / Rms(rearRight.right)), 0, 0.2);
-    EXPECT_NEAR(Decibels(Rms(rearLeft.right) / Rms(rearRight.left)), 0, 0.2);
+    const Heard rearLeft = hear(-135), rearRight = hear(135);
+    EXPECT_GT(rearLeft.left, rearLeft.right);
+    EXPECT_NEAR(Decibels(rearLeft.left / rearRight.right), 0, 0.2);
+    EXPECT_NEAR(Decibels(rearLeft.right / rearRight.left), 0, 0.2);
 }
 
 TEST(SoundRender, NarrowerStereoSpeakersWidenTheLevelDifferenceUntilOneSpeakerPlays) {
-    const Heard centred = Hear(Open(SpeakerLayout::Stereo, 180).get(), 0);
-    EXPECT_NEAR(Decibels(Rms(centred.left) / Rms(centred.right)), 0, 0.01);
-    const double ahead = std::hypot(Rms(centred.left), Rms(centred.right));
+    const Heard centred = Hear(SpeakerLayout::Stereo, 180, HrtfChoice::Off, 0);
+    EXPECT_NEAR(Decibels(centred.left / centred.right), 0, 0.01);
     double last = 0;
     // Angle 0 stands for DirectSound's default width, 20 degrees.
     for (DWORD angle : {180u, 120u, 60u, 40u, 30u, 20u, 10u, 5u, 0u}) {
-        SCOPED_TRACE(testing::Message() << "angle " << angle);
-        const Heard heard = Hear(Open(SpeakerLayout::Stereo, angle).get(), 15);
-        const double left = Rms(heard.left), right = Rms(heard.right);
-        EXPECT_NEAR(Decibels(std::hypot(left, right) / ahead), 0, 0.1);
+        const Heard heard = Hear(SpeakerLayout::Stereo, angle, HrtfChoice::Off, 15);
+        EXPECT_NEAR(Decibels(std::hypot(heard.left, heard.right) / std::hypot(centred.left, centred.right)), 0, 0.1);
         if (angle > 30) {
-            EXPECT_GT(Decibels(right / left), last + 0.5);
-            last = Decibels(right / left);
+            EXPECT_GT(Decibels(heard.right / heard.left), last + 0.5) << angle;
+            last = Decibels(heard.right / heard.left);
         } else {
-            EXPECT_LT(left, 1e-3 * right);
+            EXPECT_LT(heard.left, 1e-3 * heard.right) << angle;
         }
     }
     // The default width still has a source 8 degrees right between its speakers.
-    const Heard inside = Hear(Open(SpeakerLayout::Stereo).get(), 8);
-    EXPECT_GT(Rms(inside.left), 0.1 * Rms(inside.right));
+    const Heard inside = Hear(SpeakerLayout::Stereo, 0, HrtfChoice::Off, 8);
+    EXPECT_GT(inside.left, 0.1 * inside.right);
 }
 
 }  // namespace
