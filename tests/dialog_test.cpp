@@ -8,6 +8,11 @@ namespace {
 
 FakeControl& Control(int id) { return fake.controls[id]; }
 
+Texts operator+(Texts a, const Texts& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 void MoveTo(int slider, int position) {
     Control(slider).position = position;
     Send(slider == IDC_SLIDER_X ? WM_HSCROLL : WM_VSCROLL);
@@ -17,24 +22,23 @@ using DialogTest = ProgramTest;
 
 // The fake closes the dialog as soon as it is open, unless the program did.
 TEST_F(DialogTest, OpensWithTheListsAndTheirDefaults) {
-    fake.devices.push_back({false, GUID{}, "Основной"});
+    fake.devices.push_back({"Основной", 0, false});
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
     EXPECT_EQ(Logged({"Init", "Dialog", "MessageBox", "EnableWindow", "DirectSound", "EndDialog"}),
               (Texts{"InitCommonControls", "DialogBoxParamW(101, no owner)",
                      "EndDialog(dialog, 0)"}));
-    EXPECT_EQ(Control(IDC_DEVICE).items + Control(IDC_VIRTUALIZATION).items +
-                  Control(IDC_SPEAKERS).items + Control(IDC_ANGLE).items,
-              (Texts{"Динамики", "Основной", "Нет", "Частичная", "Полная", "Наушники", "Моно",
-                     "Квадроколонки", "Стереоколонки", "Система Surround", "Система 5point1",
-                     "5", "10", "20", "180"}));
-    EXPECT_EQ(Texts({Control(IDC_DEVICE).text, Control(IDC_VIRTUALIZATION).text,
-                     Control(IDC_SPEAKERS).text, Control(IDC_ANGLE).text}),
-              (Texts{"Динамики", "Полная", "Наушники", "10"}));
-    for (int axis = 0; axis < 3; ++axis) {
-        const FakeControl& slider = Control(IDC_SLIDER_X + axis);
-        EXPECT_EQ(std::vector<int>({slider.low, slider.high, slider.position}),
-                  (std::vector<int>{-2000, 2000, 0}));
-        EXPECT_EQ(Control(IDC_VALUE_X + axis).text, std::string(1, "XYZ"[axis]) + "= 00.00");
+    Texts shown;  // each control's items, then its text after '>'
+    for (int id : {IDC_DEVICE, IDC_VIRTUALIZATION, IDC_SPEAKERS, IDC_ANGLE, IDC_VALUE_X,
+                   IDC_VALUE_Y, IDC_VALUE_Z}) {
+        shown = shown + Control(id).items + Texts{">" + Control(id).text};
+    }
+    EXPECT_EQ(shown, (Texts{"Динамики", "Основной", ">Динамики", "Нет", "Частичная", "Полная",
+                            ">Полная", "Наушники", "Моно", "Квадроколонки", "Стереоколонки",
+                            "Система Surround", "Система 5point1", ">Наушники", "5", "10", "20",
+                            "180", ">10", ">X= 00.00", ">Y= 00.00", ">Z= 00.00"}));
+    for (int slider = IDC_SLIDER_X; slider <= IDC_SLIDER_Z; ++slider) {
+        const FakeControl& c = Control(slider);
+        EXPECT_EQ(std::vector<int>({c.low, c.high, c.position}), (std::vector<int>{-2000, 2000, 0}));
     }
     // Devices that cannot be listed end the program with 1.
     Reset();
@@ -99,28 +103,23 @@ TEST_F(DialogTest, ButtonGoesThroughItsStates) {
 // 19th character; a selection past the table (none when no device is
 // listed) opens nothing.
 TEST_F(DialogTest, ChoicesReachTheDevice) {
-    const struct {
-        int device, algorithm, speakers;
-        const char* angle;
-        const char* opened;  // none: nothing is opened
-        const char* config;
-        const char* algorithmId;
-    } cases[] = {
-        {0, 0, 3, "00000000000000000180", "00000000", "0x00120004", "C241333F"},
-        {1, 1, 3, " 180", "default", "0x00B40004", "C2413342"},
-        {2, 2, 0, "abc", "00000002", "0x00000001", "C2413340"},
-        {0, 2, 1, "-5", "00000000", "0x00000002", "C2413340"},
-        {0, 2, 2, "999", "00000000", "0x00000003", "C2413340"},
-        {0, 2, 4, "20", "00000000", "0x00000005", "C2413340"},
-        {31, 2, 5, "x", "0000001F", "0x00000006", "C2413340"},
-        {32, 2, 0, "10", nullptr, "", ""},
-        {-1, 2, 0, "10", nullptr, "", ""},
-    };
+    const struct { int device, algorithm, speakers; const char *angle, *opened, *config, *guid; }
+        cases[] = {
+            {0, 0, 3, "00000000000000000180", "00000000", "0x00120004", "C241333F"},
+            {1, 1, 3, " 180", "default", "0x00B40004", "C2413342"},
+            {2, 2, 0, "abc", "00000002", "0x00000001", "C2413340"},
+            {0, 2, 1, "", "00000000", "0x00000002", "C2413340"},
+            {0, 2, 2, "", "00000000", "0x00000003", "C2413340"},
+            {0, 2, 4, "", "00000000", "0x00000005", "C2413340"},
+            {31, 2, 5, "", "0000001F", "0x00000006", "C2413340"},
+            {32, 2, 0, "10", nullptr, "", ""},
+            {-1, 2, 0, "10", nullptr, "", ""},
+        };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.device);
         Reset();
-        fake.devices = {{true, GUID{}, "a"}, {false, GUID{}, "b"}};
-        for (uint32_t i = 2; i < 33; ++i) fake.devices.push_back({true, GUID{i, 0, 0, {}}, "c"});
+        fake.devices = {{"a", 0}, {"b", 0, false}};
+        for (uint32_t i = 2; i < 33; ++i) fake.devices.push_back({"c", i});
         Send(WM_INITDIALOG);
         ASSERT_EQ(Control(IDC_DEVICE).items.size(), 32u);  // so that item i is entry i
         Control(IDC_DEVICE).selection = c.device;
@@ -128,12 +127,12 @@ TEST_F(DialogTest, ChoicesReachTheDevice) {
         Control(IDC_SPEAKERS).selection = c.speakers;
         Control(IDC_ANGLE).text = c.angle;
         Press(IDC_START);
+        const std::string algorithm = "device.CreateSoundBuffer(alg=" + std::string(c.guid);
         const Texts opened = {"DirectSoundCreate(" + std::string(c.opened ? c.opened : "") + ")",
                               "device.SetSpeakerConfig(" + std::string(c.config) + ")"};
         EXPECT_EQ(Logged({"DirectSoundCreate", "device.SetSpeakerConfig", "MessageBox"}),
                   c.opened ? opened : Texts{Box("Нет устройств вывода звука")});
-        EXPECT_EQ(Logged({"device.CreateSoundBuffer(alg=" + std::string(c.algorithmId)}).size(),
-                  c.opened == nullptr ? 0u : 1u);
+        EXPECT_EQ(Logged({algorithm}).size(), c.opened ? 1u : 0u);
     }
 }
 

@@ -24,13 +24,12 @@ std::string Format(const char* format, Args... args) {
 }
 
 // Logs the call; fails it when it is the chosen occurrence of the chosen name.
-HRESULT Record(const std::string& call) {
+template <typename... Args>
+HRESULT Log(const char* format, Args... args) {
+    const std::string call = Format(format, args...);
     fake.log.push_back(call);
-    const std::string name = call.substr(0, call.find('('));
-    const auto seen = std::count_if(fake.log.begin(), fake.log.end(), [&](const std::string& c) {
-        return c.rfind(name + "(", 0) == 0;
-    });
-    return name == fake.failName && seen == fake.failOccurrence ? FAILURE : 0;
+    const bool chosen = call.substr(0, call.find('(')) == fake.failName;
+    return chosen && --fake.failOccurrence == 0 ? FAILURE : 0;
 }
 
 std::string Wave(const WAVEFORMATEX* f) {
@@ -61,12 +60,13 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
     template <typename... Args>
     HRESULT Call(const char* method, const char* format, Args... args) {
         EXPECT_GT(references, 0) << name << "." << method << " after the last release";
-        return Record(name + "." + method + "(" + Format(format, args...) + ")");
+        const std::string call = name + "." + method + "(" + format + ")";
+        return Log(call.c_str(), args...);
     }
     ULONG AddRef() override { return static_cast<ULONG>(++references); }
     ULONG Release() override {
-        fake.log.push_back(name + ".Release()");
         EXPECT_GT(references, 0) << name << " released once too often";
+        Log("%s.Release()", name.c_str());
         return static_cast<ULONG>(--references);
     }
     // Which object was asked for which interface shows in the log.
@@ -87,7 +87,7 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
                                 d->dwFlags, d->dwBufferBytes, d->dwReserved,
                                 Wave(d->lpwfxFormat).c_str(), outer ? "given" : "none");
         const bool primary = (d->dwFlags & DSBCAPS_PRIMARYBUFFER) != 0;
-        const DWORD bytes = primary ? 0 : d->dwBufferBytes + fake.padding;
+        const DWORD bytes = primary ? 0 : d->dwBufferBytes + SPARE_BYTES;
         *out = SUCCEEDED(hr) ? Make(primary ? "primary" : "source", bytes) : nullptr;
         return hr;
     }
@@ -116,7 +116,7 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
         fake.played = data;
         return Call("Play", "%u, %u, %u", reserved, priority, flags);
     }
-    HRESULT Stop() override { return Call("Stop", "%s", ""); }
+    HRESULT Stop() override { return Call("Stop", ""); }
     HRESULT SetMinDistance(D3DVALUE distance, DWORD apply) override {
         return Call("SetMinDistance", "%g, %u", distance, apply);
     }
@@ -131,10 +131,8 @@ void Reset() {
     // without spare capacity, so that reading past its end is caught.
     fake.clip.resize(44888);
     for (size_t i = 0; i < fake.clip.size(); ++i) fake.clip[i] = static_cast<BYTE>(i % 251);
-    fake.devices = {{true, GUID{0xA1, 0, 0, {}}, "Динамики"}};
+    fake.devices = {{"Динамики", 0xA1}};
     for (int id = IDC_VIRTUALIZATION; id <= IDC_ANGLE; ++id) fake.controls[id] = FakeControl();
-    fake.controls[IDC_SLIDER_X].style = 0x50010018;  // the template's; Y and Z are vertical
-    fake.controls[IDC_SLIDER_Y].style = fake.controls[IDC_SLIDER_Z].style = 0x5001001A;
     playbackObjects = {};
     deviceTable = {};
     sourcePosition = {};
@@ -157,52 +155,46 @@ Texts Logged(const Texts& prefixes) {
 }
 
 HRESULT DirectSoundCreate(LPCGUID device, LPDIRECTSOUND* out, LPUNKNOWN outer) {
-    const HRESULT hr = Record(Format("DirectSoundCreate(%s%s)",
-                                     device ? Format("%08X", device->Data1).c_str() : "default",
-                                     outer ? ", outer" : ""));
+    const std::string id = device ? Format("%08X", device->Data1) : "default";
+    const HRESULT hr = Log("DirectSoundCreate(%s%s)", id.c_str(), outer ? ", outer" : "");
     *out = SUCCEEDED(hr) ? FakeObject::Make("device") : nullptr;
     return hr;
 }
 
 HRESULT DirectSoundEnumerateA(LPDSENUMCALLBACKA callback, LPVOID context) {
-    for (FakeDevice& d : fake.devices) {
-        if (!callback(d.hasIdentifier ? &d.identifier : nullptr, d.name.c_str(), "", context)) {
-            break;
-        }
+    for (const FakeDevice& d : fake.devices) {
+        GUID identifier = {d.id, 0, 0, {}};
+        if (!callback(d.hasIdentifier ? &identifier : nullptr, d.name.c_str(), "", context)) break;
     }
     return fake.enumerateResult;
 }
 
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
     const auto id = reinterpret_cast<uintptr_t>(name), kind = reinterpret_cast<uintptr_t>(type);
-    fake.log.push_back(Format("FindResourceA(%s, %zu, %zu)", module ? "other" : "own", id, kind));
-    return id == IDR_CLIP && kind == 10 && !fake.clip.empty() ? CLIP : nullptr;
+    Log("FindResourceA(%s, %zu, %zu)", module ? "other" : "own", id, kind);
+    return id == IDR_CLIP && kind == 10 ? CLIP : nullptr;
 }
 
 DWORD SizeofResource(HMODULE, HRSRC resource) {
-    fake.log.push_back("SizeofResource");
     return resource == CLIP ? static_cast<DWORD>(fake.clip.size()) : 0;
 }
 
 HGLOBAL LoadResource(HMODULE, HRSRC resource) {
-    fake.log.push_back("LoadResource");
     return resource == CLIP ? fake.clip.data() : nullptr;
 }
-
 LPVOID LockResource(HGLOBAL resource) { return resource; }
 
 // The user closes the dialog as soon as it is open.
 INT_PTR DialogBoxParamW(HINSTANCE, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM) {
-    fake.log.push_back(Format("DialogBoxParamW(%zu, %s)", reinterpret_cast<uintptr_t>(name),
-                              owner ? "owner" : "no owner"));
+    const auto id = reinterpret_cast<uintptr_t>(name);
+    Log("DialogBoxParamW(%zu, %s)", id, owner ? "owner" : "no owner");
     if (proc(FakeDialog(), WM_INITDIALOG, 0, 0)) proc(FakeDialog(), WM_COMMAND, IDCANCEL, 0);
     return fake.result;
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
-    fake.log.push_back(Format("EndDialog(%s, %zd)", Name(dialog), result));
     fake.result = result;
-    return TRUE;
+    return Log("EndDialog(%s, %zd)", Name(dialog), result) == 0;
 }
 
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -233,20 +225,20 @@ LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LP
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (window == FakeDialog() && message == WM_NEXTDLGCTL && lParam != 0) {
         fake.focus = reinterpret_cast<HWND>(wParam);
-        fake.log.push_back(Format("WM_NEXTDLGCTL(%d)", IdOf(fake.focus)));
+        Log("WM_NEXTDLGCTL(%d)", IdOf(fake.focus));
     }
     return 0;
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {
-    fake.log.push_back(Format("EnableWindow(%d, %d)", IdOf(window), enable));
     if (!enable && fake.focus == window) fake.focus = nullptr;  // as Windows does
+    Log("EnableWindow(%d, %d)", IdOf(window), enable);
     return FALSE;
 }
 
 void SetWindowText1251(HWND window, const char* text) {
     Control(window).text = text;
-    fake.log.push_back(Format("SetWindowText(%d, %s)", IdOf(window), text));
+    Log("SetWindowText(%d, %s)", IdOf(window), text);
 }
 
 int GetWindowText1251(HWND window, char* buffer, int size) {
@@ -254,29 +246,26 @@ int GetWindowText1251(HWND window, char* buffer, int size) {
 }
 
 void MessageBox1251(HWND owner, const char* text, const char* caption, UINT type) {
-    fake.log.push_back(Format("MessageBox(%s, %s, %u, %s)", Name(owner), caption, type, text));
+    Log("MessageBox(%s, %s, %u, %s)", Name(owner), caption, type, text);
 }
 
 void AddComboString1251(HWND dialog, int id, const char* text) {
     SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
-BOOL UpdateWindow(HWND window) {
-    fake.log.push_back(Format("UpdateWindow(%s)", Name(window)));
-    return TRUE;
-}
+BOOL UpdateWindow(HWND window) { return Log("UpdateWindow(%s)", Name(window)) == 0; }
 
+// The template's styles: X is horizontal, Y and Z are vertical.
 LONG GetWindowLongA(HWND window, int index) {
-    return index == GWL_STYLE ? Control(window).style : 0;
+    if (index != GWL_STYLE) return 0;
+    return IdOf(window) == IDC_SLIDER_X ? 0x50010018 : 0x5001001A;
 }
 
 HWND GetDlgItem(HWND dialog, int id) {
     return dialog == FakeDialog() ? ControlWindow(id) : nullptr;
 }
-
 BOOL IsChild(HWND parent, HWND window) {
     return parent == FakeDialog() && fake.controls.count(IdOf(window)) > 0;
 }
-
-void InitCommonControls() { fake.log.push_back("InitCommonControls"); }
+void InitCommonControls() { Log("InitCommonControls"); }
 HWND GetFocus() { return fake.focus; }

@@ -16,24 +16,18 @@
 
 using Texts = std::vector<std::string>;
 
-inline Texts operator+(Texts a, const Texts& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 struct FakeControl {
     Texts items;  // of a combo box, whose selection shows in text
     int selection = -1;
     std::string text;
     int low = 0, high = 100, position = 0;  // of a trackbar
-    LONG style = 0;
 };
 
 // Devices are told apart by their identifier's first field, which the log shows.
 struct FakeDevice {
-    bool hasIdentifier;
-    GUID identifier;
     std::string name;
+    uint32_t id;  // the identifier's first field
+    bool hasIdentifier = true;  // false: the default device
 };
 
 struct FakeObject;
@@ -47,9 +41,7 @@ struct Fake {
     std::string failName;
     int failOccurrence = 1;
     HRESULT enumerateResult = 0;
-    // Where Lock splits a source buffer (0: one region), and the bytes it has
-    // beyond those asked for.
-    DWORD lockSplit = 0, padding = 0;
+    DWORD lockSplit = 0;  // where Lock splits a source buffer (0: one region)
     std::vector<BYTE> clip, played;  // played: the source buffer when Play came
     std::vector<FakeDevice> devices;
     std::vector<std::unique_ptr<FakeObject>> objects;
@@ -60,6 +52,7 @@ struct Fake {
 
 extern Fake fake;
 const HRESULT FAILURE = static_cast<HRESULT>(0x8878000A);
+const DWORD SPARE_BYTES = 100;  // a source buffer's beyond those asked for
 
 // Gives the fake and the program's globals their start-up state: one
 // device, a clip, the dialog's controls.

@@ -16,33 +16,26 @@ TEST(ParseStereoAngle, FollowsTheUnsignedConversionRules) {
         const char* text;
         int64_t angle;
     } cases[] = {
-        {"10", 10}, {"180", 180}, {"+180", 180}, {"181", -1}, {"0", 0}, {"-5", -1}, {"-0", 0},
-        {"", 0}, {"abc", -1}, {" 20", 20}, {"20 x", 20}, {"20x", -1}, {"20.5", -1}, {"   ", 0},
-        {" x", 0}, {"+", -1}, {"+ 5", -1}, {"-+5", -1},
-        // '-' negates modulo 2^32; overflow pins the magnitude at 2^32 - 1 first.
-        {"-4294967200", 96}, {"-4294967116", 180}, {"-4294967115", -1}, {"4294967295", -1},
-        {"4294967296", -1}, {"99999999999999999", -1}, {"-4294967295", 1}, {"-4294967296", 1},
-        {"-429496729600", 1},
+        {"10", 10}, {"+180", 180}, {"181", -1}, {"-0", 0}, {"-5", -1}, {"", 0}, {"abc", -1},
+        {" x", 0}, {"+ 5", -1}, {"20 x", 20}, {"20x", -1},
+        // '-' negates modulo 2^32; overflow pins the magnitude at 2^32 - 1.
+        {"-4294967116", 180}, {"-4294967115", -1}, {"-4294967296", 1}, {"-429496729600", 1},
         // Only the first 19 characters count.
-        {"00000000000000000180", 18}, {"0000000000000000180", 180},
-        {"0000000000000000018x", 18}, {"000000000000000000 x", 0},
-        // POSIX white space ends and leads a number; no other byte does.
-        {"20\t", 20}, {"20\n", 20}, {"20\v", 20}, {"20\f", 20}, {"20\r", 20}, {"\t\n\v\f\r 7", 7},
-        {"20\xA0", -1}, {"20\x80", -1}, {"20\xFF", -1}, {"\xA0" "20", -1}, {"20\x1F", -1},
+        {"00000000000000000180", 18},
+        // POSIX white space leads and ends a number; no other byte does.
+        {"\t\n\v\f\r 7", 7}, {"20\xA0", -1},
     };
     for (const auto& c : cases) {
         uint32_t angle = 12345;
         const bool valid = ParseStereoAngle(c.text, &angle);
         EXPECT_EQ(valid ? int64_t{angle} : angle == 12345 ? -1 : -2, c.angle) << c.text;
     }
-    // Nineteen digits or spaces and no terminator: the parse must stop at the cut.
-    for (char filler : {'1', ' '}) {
-        char unterminated[19];
-        std::memset(unterminated, filler, sizeof unterminated);
-        uint32_t angle = 1;
-        EXPECT_EQ(ParseStereoAngle(unterminated, &angle), filler == ' ');
-        EXPECT_EQ(angle, filler == ' ' ? 0u : 1u);
-    }
+    // All 19 characters and no terminator: the parse must stop at the cut.
+    char unterminated[MAX_ANGLE_TEXT];
+    std::memcpy(unterminated, "0000000000000000180", sizeof unterminated);
+    uint32_t angle = 0;
+    EXPECT_TRUE(ParseStereoAngle(unterminated, &angle));
+    EXPECT_EQ(angle, 180u);
     EXPECT_EQ(SpeakerConfigValue(0xFF, 0x1B4), 0x00B400FFu);  // both fields 8 bits wide
 }
 
@@ -53,9 +46,9 @@ TEST(FormatMessageCode, ReplacesTheCodeAndFitsTheBuffer) {
         size_t size;
         const char* expected;
     } cases[] = {
-        {"a (0x%X)", 0x80004005u, 64, "a (0x80004005)"}, {"%X", 0u, 64, "0"},
-        {"%X", 0xFFFFFFFFu, 64, "FFFFFFFF"}, {"100%% %X %", 0xABCu, 64, "100% ABC %"},
-        {"a (0x%X)", 0x80004005u, 8, "a (0x80"}, {"abc", 0u, 1, ""},
+        {"%X", 0u, 64, "0"}, {"%X", 0xFFFFFFFFu, 64, "FFFFFFFF"},
+        {"100%% %X %", 0xABCu, 64, "100% ABC %"}, {"a (0x%X)", 0x80004005u, 8, "a (0x80"},
+        {"abc", 0u, 1, ""},
     };
     for (const auto& c : cases) {
         char buffer[64];
@@ -65,18 +58,16 @@ TEST(FormatMessageCode, ReplacesTheCodeAndFitsTheBuffer) {
     }
 }
 
-// Exact halves round away from zero. Trackbar positions are thousandths,
-// which is how the values below are reached.
+// Exact halves round away from zero; 0.015f lies just below one and 0.995f
+// just above, as trackbar thousandths do.
 TEST(FormatReadout, RoundsHalvesAwayFromZeroAndFitsTheBuffer) {
     const struct {
         float value;
         size_t size;
         const char* expected;
     } cases[] = {
-        {0.0f, 32, "X= 00.00"}, {-0.0f, 32, "X=-00.00"}, {-0.001f, 32, "X=-00.00"},
-        {2.0f, 32, "X= 02.00"}, {-2.0f, 32, "X=-02.00"}, {0.045f, 32, "X= 00.05"},
-        {0.125f, 32, "X= 00.13"}, {-0.375f, 32, "X=-00.38"}, {1.625f, 32, "X= 01.63"},
-        {0.015f, 32, "X= 00.01"}, {0.994f, 32, "X= 00.99"}, {0.995f, 32, "X= 01.00"},
+        {-0.0f, 32, "X=-00.00"}, {-2.0f, 32, "X=-02.00"}, {0.125f, 32, "X= 00.13"},
+        {-0.375f, 32, "X=-00.38"}, {0.015f, 32, "X= 00.01"}, {0.995f, 32, "X= 01.00"},
         {12.345f, 32, "X= 12.35"}, {1.0f, 5, "X= 0"},
     };
     for (const auto& c : cases) {
