@@ -219,8 +219,7 @@ bool CreateRenderSource(const Renderer& renderer, RenderSource* source) {
         source->buffer = 0;
         return false;
     }
-    alSourcef(source->source, AL_REFERENCE_DISTANCE, 1.0f);
-    alSourcef(source->source, AL_ROLLOFF_FACTOR, 1.0f);
+    // OpenAL's reference distance and rolloff, both 1, are DirectSound's defaults.
     alSourcef(source->source, AL_MAX_DISTANCE, MAX_DISTANCE);
     return NoAlError();
 }

@@ -173,7 +173,7 @@ bool DialogWindow::Owns(HWND window) const {
 
 HWND DialogWindow::WindowOfWidget(const QWidget* widget) {
     for (const auto& control : controls_) {
-        if (control->widget == widget || control->widget->isAncestorOf(widget)) {
+        if (control->widget->isAncestorOf(widget)) {  // a widget is its own ancestor too
             return control.get();
         }
     }
