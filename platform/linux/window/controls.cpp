@@ -54,7 +54,6 @@ QWidget* CreateButton(const ControlTemplate& control, QWidget* parent) {
     auto* button = new QPushButton(QString::fromUtf8(control.text), parent);
     // Enter is the dialog's to handle, never a default button's.
     button->setAutoDefault(false);
-    button->setDefault(false);
     return button;
 }
 
