@@ -53,8 +53,7 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
 
     FakeObject(const char* objectName, DWORD bytes) : name(objectName), data(bytes) {}
     static FakeObject* Make(const char* name, DWORD bytes = 0) {
-        fake.objects.emplace_back(new FakeObject(name, bytes));
-        return fake.objects.back().get();
+        return &fake.objects.emplace_back(name, bytes);
     }
 
     template <typename... Args>
@@ -94,12 +93,8 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
     HRESULT SetCooperativeLevel(HWND window, DWORD level) override {
         return Call("SetCooperativeLevel", "%s, %u", Name(window), level);
     }
-    HRESULT SetSpeakerConfig(DWORD config) override {
-        return Call("SetSpeakerConfig", "0x%08X", config);
-    }
-    HRESULT SetFormat(LPCWAVEFORMATEX format) override {
-        return Call("SetFormat", "%s", Wave(format).c_str());
-    }
+    HRESULT SetSpeakerConfig(DWORD c) override { return Call("SetSpeakerConfig", "0x%08X", c); }
+    HRESULT SetFormat(LPCWAVEFORMATEX f) override { return Call("SetFormat", "%s", Wave(f).c_str()); }
     HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* first, LPDWORD firstBytes, LPVOID* second,
                  LPDWORD secondBytes, DWORD flags) override {
         const auto size = static_cast<DWORD>(data.size());
@@ -109,8 +104,8 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
         *second = *secondBytes > 0 ? data.data() + *firstBytes : nullptr;
         return Call("Lock", "%u, %u, %u", offset, bytes, flags);
     }
-    HRESULT Unlock(LPVOID, DWORD firstBytes, LPVOID, DWORD secondBytes) override {
-        return Call("Unlock", "%u, %u", firstBytes, secondBytes);
+    HRESULT Unlock(LPVOID, DWORD first, LPVOID, DWORD second) override {
+        return Call("Unlock", "%u, %u", first, second);
     }
     HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override {
         fake.played = data;
@@ -146,11 +141,10 @@ std::string Box(const std::string& text) { return "MessageBox(dialog, Ошибк
 
 Texts Logged(const Texts& prefixes) {
     Texts found;
-    for (const std::string& call : fake.log) {
-        for (const std::string& prefix : prefixes) {
-            if (call.rfind(prefix, 0) == 0) found.push_back(call);
-        }
-    }
+    std::copy_if(fake.log.begin(), fake.log.end(), std::back_inserter(found), [&](auto& call) {
+        return std::any_of(prefixes.begin(), prefixes.end(),
+                           [&](auto& prefix) { return call.rfind(prefix, 0) == 0; });
+    });
     return found;
 }
 
@@ -162,17 +156,17 @@ HRESULT DirectSoundCreate(LPCGUID device, LPDIRECTSOUND* out, LPUNKNOWN outer) {
 }
 
 HRESULT DirectSoundEnumerateA(LPDSENUMCALLBACKA callback, LPVOID context) {
-    for (const FakeDevice& d : fake.devices) {
-        GUID identifier = {d.id, 0, 0, {}};
-        if (!callback(d.hasIdentifier ? &identifier : nullptr, d.name.c_str(), "", context)) break;
+    for (const auto& [name, id] : fake.devices) {
+        GUID identifier = {static_cast<uint32_t>(id), 0, 0, {}};
+        if (!callback(id < 0 ? nullptr : &identifier, name.c_str(), "", context)) break;
     }
-    return fake.enumerateResult;
+    return Log("DirectSoundEnumerateA()");
 }
 
+// Only the program's own clip is found: a wrong lookup makes an empty buffer.
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
-    const auto id = reinterpret_cast<uintptr_t>(name), kind = reinterpret_cast<uintptr_t>(type);
-    Log("FindResourceA(%s, %zu, %zu)", module ? "other" : "own", id, kind);
-    return id == IDR_CLIP && kind == 10 ? CLIP : nullptr;
+    const bool clip = !module && name == MAKEINTRESOURCEA(IDR_CLIP) && type == RT_RCDATA;
+    return clip ? CLIP : nullptr;
 }
 
 DWORD SizeofResource(HMODULE, HRSRC resource) {
@@ -199,16 +193,12 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
 
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     FakeControl& c = Control(GetDlgItem(dialog, id));
-    const auto index = static_cast<size_t>(wParam);  // of a combo box item
     if (message == CB_GETCURSEL || (message >= TBM_GETPOS && message <= TBM_GETRANGEMAX)) {
         EXPECT_EQ(wParam | static_cast<WPARAM>(lParam), 0u) << "unused parameters must be zero";
     }
     switch (message) {
     case CB_ADDSTRING: c.items.emplace_back(reinterpret_cast<const char*>(lParam)); break;
-    case CB_SETCURSEL:  // an index outside the list clears the selection
-        c.selection = index < c.items.size() ? static_cast<int>(index) : -1;
-        c.text = index < c.items.size() ? c.items[index] : "";
-        return c.selection;
+    case CB_SETCURSEL: c.text = c.items.at(wParam); return c.selection = static_cast<int>(wParam);
     case CB_GETCURSEL: return c.selection;
     case TBM_SETRANGE:
         c.low = static_cast<int16_t>(lParam);

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,13 +23,6 @@ struct FakeControl {
     int low = 0, high = 100, position = 0;  // of a trackbar
 };
 
-// Devices are told apart by their identifier's first field, which the log shows.
-struct FakeDevice {
-    std::string name;
-    uint32_t id;  // the identifier's first field
-    bool hasIdentifier = true;  // false: the default device
-};
-
 struct FakeObject;
 
 struct Fake {
@@ -40,11 +33,12 @@ struct Fake {
     // on which occurrence.
     std::string failName;
     int failOccurrence = 1;
-    HRESULT enumerateResult = 0;
     DWORD lockSplit = 0;  // where Lock splits a source buffer (0: one region)
     std::vector<BYTE> clip, played;  // played: the source buffer when Play came
-    std::vector<FakeDevice> devices;
-    std::vector<std::unique_ptr<FakeObject>> objects;
+    // Each device's name and identifier's first field, which the log shows;
+    // a negative one stands for the default device, which has no identifier.
+    std::vector<std::pair<std::string, int64_t>> devices;
+    std::list<FakeObject> objects;
     std::map<int, FakeControl> controls;
     HWND focus = nullptr;
     INT_PTR result = -1;  // what EndDialog was given
