@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -161,6 +162,8 @@ TEST(SoundDevices, CallsAnswerWithDirectSoundsCodes) {
         {Desc(SOURCE_FLAGS, 100, &MONO_16, SdlOutputId("x")), DSERR_INVALIDPARAM},
         {Desc(SOURCE_FLAGS | DSBCAPS_PRIMARYBUFFER, 4, &MONO_16, GUID_NULL), DSERR_INVALIDPARAM},
         {DSBUFFERDESC{12, SOURCE_FLAGS, 4, 0, &MONO_16, GUID_NULL}, DSERR_INVALIDPARAM},
+        // The older, shorter description has no algorithm: the default one.
+        {DSBUFFERDESC{offsetof(DSBUFFERDESC, guid3DAlgorithm), SOURCE_FLAGS, 4, 0, &MONO_16, SdlOutputId("x")}, DS_OK},
         {DSBUFFERDESC{sizeof(DSBUFFERDESC), SOURCE_FLAGS, 4, 1, &MONO_16, GUID_NULL}, DSERR_INVALIDPARAM},
         {Desc(DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D, 0, nullptr, GUID_NULL), DS_OK},
     };
