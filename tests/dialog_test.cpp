@@ -8,36 +8,35 @@ namespace {
 
 FakeControl& Control(int id) { return fake.controls[id]; }
 
+// The user drags a trackbar, which stops at its ends.
+void MoveTo(int slider, int position) {
+    SendDlgItemMessageA(FakeDialog(), slider, TBM_SETPOS, TRUE, position);
+}
+
 Texts operator+(Texts a, const Texts& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
-using DialogTest = ProgramTest;
-
 // The fake closes the dialog as soon as it is open, unless the program did.
-TEST_F(DialogTest, OpensWithTheListsAndTheirDefaults) {
+TEST(DialogTest, OpensWithTheListsAndTheirDefaults) {
+    Reset();
     fake.devices.push_back({"Основной", -1});
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
     EXPECT_EQ(Logged({"Init", "Dialog", "MessageBox", "EnableWindow", "DirectSound", "EndDialog"}),
-              (Texts{"InitCommonControls", "DialogBoxParamW(101, no owner)",
+              (Texts{"InitCommonControls", "DialogBoxParamW(101, none)",
                      "DirectSoundEnumerateA()", "EndDialog(dialog, 0)"}));
     Texts shown;  // each control's items, then its text after '>'
     for (int id : {IDC_DEVICE, IDC_VIRTUALIZATION, IDC_SPEAKERS, IDC_ANGLE, IDC_VALUE_X,
-                   IDC_VALUE_Y, IDC_VALUE_Z}) {
+                   IDC_VALUE_Y, IDC_VALUE_Z})
         shown = shown + Control(id).items + Texts{">" + Control(id).text};
-    }
     EXPECT_EQ(shown, (Texts{"Динамики", "Основной", ">Динамики", "Нет", "Частичная", "Полная",
                             ">Полная", "Наушники", "Моно", "Квадроколонки", "Стереоколонки",
                             "Система Surround", "Система 5point1", ">Наушники", "5", "10", "20",
                             "180", ">10", ">X= 00.00", ">Y= 00.00", ">Z= 00.00"}));
-    for (int slider = IDC_SLIDER_X; slider <= IDC_SLIDER_Z; ++slider) {
-        EXPECT_EQ(Control(slider).low, -2000);
-        EXPECT_EQ(Control(slider).high, 2000);
-    }
     // Devices that cannot be listed end the program with 1.
     Reset();
-    fake.failName = "DirectSoundEnumerateA";
+    fake.failCall = "DirectSoundEnumerateA()";
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 1);
     EXPECT_EQ(Logged({"MessageBox", "EndDialog"}),
               (Texts{Box("Ошибка получения списка устройств (0x8878000A)"),
@@ -49,7 +48,8 @@ TEST_F(DialogTest, OpensWithTheListsAndTheirDefaults) {
 // failed or not; the dialog closes only when idle. Focus lost with the
 // disabled button, or outside the dialog, goes back to the button; focus
 // elsewhere in it stays where the user put it.
-TEST_F(DialogTest, ButtonGoesThroughItsStates) {
+TEST(DialogTest, ButtonGoesThroughItsStates) {
+    Reset();
     const Texts disable = {"EnableWindow(1030, 0)", "EnableWindow(1029, 0)",
                            "EnableWindow(1027, 0)", "EnableWindow(1037, 0)",
                            "EnableWindow(1038, 0)", "SetWindowText(1030, Жди)",
@@ -61,18 +61,19 @@ TEST_F(DialogTest, ButtonGoesThroughItsStates) {
     const Texts started = {"SetWindowText(1030, Стоп)", "EnableWindow(1030, 1)"};
     const Texts failed = {Box("Ошибка создания объекта устройства (0x8878000A)")};
     const Texts refocus = {"WM_NEXTDLGCTL(1030)"};
-    const HWND button = ControlWindow(IDC_START), slider = ControlWindow(IDC_SLIDER_Z);
+    const HWND button = GetDlgItem(FakeDialog(), IDC_START);
+    const HWND slider = GetDlgItem(FakeDialog(), IDC_SLIDER_Z);
     const HWND outside = reinterpret_cast<HWND>(0x42);  // another program's window
     const struct { const char* failing; HWND focus; Texts expected; bool playing; } presses[] = {
         {"", button, disable + started + refocus, true},
         {"", outside, stop + enable + refocus, false},
-        {"DirectSoundCreate", nullptr, disable + failed + enable + refocus, false},
+        {"DirectSoundCreate(000000A1)", nullptr, disable + failed + enable + refocus, false},
         {"", slider, disable + started, true},
     };
     Send(WM_INITDIALOG);
     for (const auto& press : presses) {
         fake.log.clear();
-        fake.failName = press.failing;
+        fake.failCall = press.failing;
         fake.focus = press.focus;
         EXPECT_EQ(Press(IDC_START), FALSE);
         EXPECT_EQ(Logged({"EnableWindow", "SetWindowText", "UpdateWindow", "WM_NEXTDLGCTL",
@@ -89,7 +90,7 @@ TEST_F(DialogTest, ButtonGoesThroughItsStates) {
 // Item i of the device list opens entry i, and the angle box is read to its
 // 19th character; a selection past the table (none when no device is
 // listed) opens nothing.
-TEST_F(DialogTest, ChoicesReachTheDevice) {
+TEST(DialogTest, ChoicesReachTheDevice) {
     const struct { int device, algorithm, speakers; const char *angle, *opened, *config, *guid; }
         cases[] = {
             {0, 0, 3, "00000000000000000180", "00000000", "0x00120004", "C241333F"},
@@ -106,7 +107,6 @@ TEST_F(DialogTest, ChoicesReachTheDevice) {
         fake.devices = {{"a", 0}, {"b", -1}};
         for (int64_t i = 2; i < 33; ++i) fake.devices.push_back({"c", i});
         Send(WM_INITDIALOG);
-        ASSERT_EQ(Control(IDC_DEVICE).items.size(), 32u);  // so that item i is entry i
         Control(IDC_DEVICE).selection = c.device;
         Control(IDC_VIRTUALIZATION).selection = c.algorithm;
         Control(IDC_SPEAKERS).selection = c.speakers;
@@ -122,22 +122,23 @@ TEST_F(DialogTest, ChoicesReachTheDevice) {
 }
 
 // Y and Z are vertical trackbars: their readouts show the position negated.
-// A trackbar is centred on the range it reports back.
-TEST_F(DialogTest, TrackbarsMoveTheSourceOnlyWhilePlaying) {
+// Each stops at -2 and +2, and is centred on the range it reports back.
+TEST(DialogTest, TrackbarsMoveTheSourceOnlyWhilePlaying) {
+    Reset();
     Send(WM_INITDIALOG);
-    Control(IDC_SLIDER_X).position = -1000;
-    Control(IDC_SLIDER_Y).position = -2000;
+    MoveTo(IDC_SLIDER_X, 9000);
+    MoveTo(IDC_SLIDER_Y, 9000);
     Send(WM_HSCROLL);
     EXPECT_TRUE(Logged({"source3D"}).empty());
     Press(IDC_START);
     EXPECT_EQ(Logged({"source3D.SetPosition"}),
-              Texts{"source3D.SetPosition(-1.000, 2.000, 0.000, 0)"});
+              Texts{"source3D.SetPosition(2.000, -2.000, 0.000, 0)"});
     fake.log.clear();
-    Control(IDC_SLIDER_Z).position = 2000;
+    MoveTo(IDC_SLIDER_Z, 9000);
     Send(WM_VSCROLL);
-    EXPECT_EQ(fake.log, (Texts{"SetWindowText(1034, X=-01.00)", "SetWindowText(1035, Y= 02.00)",
+    EXPECT_EQ(fake.log, (Texts{"SetWindowText(1034, X= 02.00)", "SetWindowText(1035, Y=-02.00)",
                                "SetWindowText(1036, Z=-02.00)",
-                               "source3D.SetPosition(-1.000, 2.000, -2.000, 0)"}));
+                               "source3D.SetPosition(2.000, -2.000, -2.000, 0)"}));
     InitPositionSlider(IDC_SLIDER_X, -1.0f, 3.0f);
     EXPECT_EQ(Control(IDC_SLIDER_X).position, 1000);
 }

@@ -1,7 +1,6 @@
 // A scripted stand-in for the window system and DirectSound. It logs every
-// call with its arguments, counts the references of the sound objects it
-// hands out (a call after the last release fails the test), fails one
-// chosen call on request and keeps each control's state.
+// call with its arguments, fails one chosen call on request and keeps each
+// control's state.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,11 +28,9 @@ struct Fake {
     // Every call in order, e.g. "source.Play(0, 0, 1)" or "EnableWindow(1030, 0)",
     // texts in Windows-1251 as the program passed them.
     Texts log;
-    // The call (the log entry's text before '(') that returns FAILURE, and
-    // on which occurrence.
-    std::string failName;
-    int failOccurrence = 1;
-    DWORD lockSplit = 0;  // where Lock splits a source buffer (0: one region)
+    std::string failCall;  // the log entry of the call that returns FAILURE
+    // Where Lock splits a source buffer, so that both regions take part.
+    DWORD lockSplit = 1000;
     std::vector<BYTE> clip, played;  // played: the source buffer when Play came
     // Each device's name and identifier's first field, which the log shows;
     // a negative one stands for the default device, which has no identifier.
@@ -53,7 +50,6 @@ const DWORD SPARE_BYTES = 100;  // a source buffer's beyond those asked for
 void Reset();
 
 HWND FakeDialog();
-HWND ControlWindow(int id);
 Texts Logged(const Texts& prefixes);  // the log entries starting with any of them
 std::string Box(const std::string& message);  // the log entry of an error box
 
@@ -61,8 +57,3 @@ inline INT_PTR Send(UINT message, WPARAM wParam = 0) {
     return MainDialogProc(FakeDialog(), message, wParam, 0);
 }
 inline INT_PTR Press(int control) { return Send(WM_COMMAND, static_cast<WPARAM>(control)); }
-
-class ProgramTest : public ::testing::Test {
-protected:
-    void SetUp() override { Reset(); }
-};

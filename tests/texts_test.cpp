@@ -12,17 +12,16 @@
 
 namespace {
 
-// A refused text (-1) leaves the angle as it was.
+// A refused text (-1) leaves the angle as it was. '-' negates modulo 2^32,
+// overflow pins the magnitude at 2^32 - 1 first, only the first 19
+// characters count, and POSIX white space, no other byte, leads and ends a
+// number.
 TEST(ParseStereoAngle, FollowsTheUnsignedConversionRules) {
     const struct { const char* text; int64_t angle; } cases[] = {
         {"10", 10}, {"+180", 180}, {"181", -1}, {"-0", 0}, {"-5", -1}, {"", 0}, {"abc", -1},
-        {" x", 0}, {"+ 5", -1}, {"20 x", 20}, {"20x", -1},
-        // '-' negates modulo 2^32; overflow pins the magnitude at 2^32 - 1.
+        {" x", 0}, {"+ 5", -1}, {"20 x", 20}, {"20x", -1}, {"\t\n\v\f\r 7", 7}, {"20\xA0", -1},
         {"-4294967116", 180}, {"-4294967115", -1}, {"-4294967296", 1}, {"-429496729600", 1},
-        // Only the first 19 characters count.
         {"0000000000000000180", 180}, {"00000000000000000180", 18}, {"                    ", 0},
-        // POSIX white space leads and ends a number; no other byte does.
-        {"\t\n\v\f\r 7", 7}, {"20\xA0", -1},
     };
     for (const auto& c : cases) {
         // Held without spare bytes, and from 19 characters on without a
@@ -37,7 +36,8 @@ TEST(ParseStereoAngle, FollowsTheUnsignedConversionRules) {
 }
 
 TEST(FormatMessageCode, ReplacesTheCodeAndFitsTheBuffer) {
-    const struct { const char* format; uint32_t code; size_t size; const char* expected; } cases[] = {
+    const struct { const char *format; uint32_t code; size_t size; const char* expected; }
+        cases[] = {
         {"100%% %X %", 0u, 64, "100% 0 %"}, {"a (0x%X)", 0x80004005u, 8, "a (0x80"},
     };
     for (const auto& c : cases) {
