@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -29,9 +28,12 @@ inline const wchar_t kStopText[] = L"Стоп";
 inline std::string Env(const char* name) { return std::getenv(name) != nullptr ? std::getenv(name) : ""; }
 inline std::string TempFile(const std::string& name) { return Env("E2E_TMP") + "/" + name; }
 
+// Asked of the window itself: a list's text is its selected item.
 inline std::wstring WindowText(HWND window) {
-    wchar_t text[256];
-    return std::wstring(text, std::max(GetWindowTextW(window, text, 256), 0));
+    wchar_t text[256] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &length);
+    return std::wstring(text, length);
 }
 
 inline std::wstring Beside(const wchar_t* name) {
@@ -71,10 +73,11 @@ inline long long FileSize(const std::string& path) {
 }
 
 // The order of what a capture holds, by the louder side of each tenth of a
-// second, 'L', 'R' or 'C' (alike), with brief runs and quiet (RMS below
-// `quiet`) left out.  alsa-lib's 44-byte header calls the floats
-// 32-bit PCM and gets the data size when the stream is closed (*closed).
-inline bool ReadCapture(const std::string& path, double quiet, bool* closed, std::string* order) {
+// second, 'L', 'R' or 'C' (alike), with runs under three tenths and quiet
+// left out: two units away the source is about 5e-4 RMS, and Wine's panning
+// leaves the far side at exactly zero.  alsa-lib's 44-byte header calls the
+// floats 32-bit PCM and gets the data size when the stream is closed (*closed).
+inline bool ReadCapture(const std::string& path, bool* closed, std::string* order) {
     std::ifstream file("Z:" + path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     uint32_t size = 0;
@@ -85,22 +88,21 @@ inline bool ReadCapture(const std::string& path, double quiet, bool* closed, std
     *closed = size != 0 && size_t{size} + 44 <= bytes.size();
     std::vector<float> samples((*closed ? size : bytes.size() - 44) / 4);
     std::memcpy(samples.data(), &bytes[44], samples.size() * 4);
-    std::string labels;
-    for (size_t at = 0; at + 9600 <= samples.size(); at += 9600) {
+    order->clear();
+    char last = 0;
+    for (size_t at = 0, run = 0; at + 9600 <= samples.size(); at += 9600) {
         double left = 0.0, right = 0.0;  // sums of squares over 4800 frames
         for (size_t i = at; i < at + 9600; i += 2) {
             left += samples[i] * samples[i];
             right += samples[i + 1] * samples[i + 1];
         }
-        if (std::max(left, right) >= quiet * quiet * 4800) {
-            labels += left > 2.25 * right ? 'L' : right > 2.25 * left ? 'R' : 'C';
-        }
-    }
-    order->clear();
-    for (size_t i = 0, end; i < labels.size(); i = end) {
-        end = std::min(labels.find_first_not_of(labels[i], i), labels.size());
-        if (end - i >= 3 && (order->empty() || order->back() != labels[i])) {
-            *order += labels[i];
+        if (std::max(left, right) >= 1e-10 * 4800) {
+            const char side = left > 2.25 * right ? 'L' : right > 2.25 * left ? 'R' : 'C';
+            run = side == last ? run + 1 : 1;
+            last = side;
+            if (run == 3 && (order->empty() || order->back() != side)) {
+                *order += side;
+            }
         }
     }
     return true;
@@ -108,8 +110,8 @@ inline bool ReadCapture(const std::string& path, double quiet, bool* closed, std
 
 // Reads the FIFO on a thread of its own until its writer closes it: the
 // capture plugin writes without pause, and a full pipe would stall it.
-inline HANDLE DrainFifo(const std::string& path) {
-    return CreateThread(nullptr, 0, [](void* path) -> DWORD {
+inline bool DrainFifo(const std::string& path) {
+    return CloseHandle(CreateThread(nullptr, 0, [](void* path) -> DWORD {
         HANDLE fifo = CreateFileA(("Z:" + *static_cast<std::string*>(path)).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
         delete static_cast<std::string*>(path);
@@ -120,7 +122,7 @@ inline HANDLE DrainFifo(const std::string& path) {
         }
         CloseHandle(fifo);
         return 0;
-    }, new std::string(path), 0, nullptr);
+    }, new std::string(path), 0, nullptr));
 }
 
 // The window as it is on the screen, 0xRRGGBB, rows top down.

@@ -1,6 +1,5 @@
 // What the program plays through Wine's DirectSound, judged from the capture
-// of ALSA's output; the real error code of an output that cannot be opened;
-// a picture of the playing dialog.
+// of ALSA's output, and the real error code of an output that cannot be opened.
 #include "driver.h"
 
 #include <mmsystem.h>
@@ -29,14 +28,10 @@ TEST(Sound, EachAlgorithmFollowsTheSourceAndFallsSilentAtStop) {
         ASSERT_TRUE(plays());
         app.SetSlider(kSliderX, -2000);  // moved while playing
         ASSERT_TRUE(plays());
-        bool closed = true;
-        std::string order;
-        ASSERT_TRUE(ReadCapture(path, 1e-5, &closed, &order));
-        EXPECT_FALSE(closed) << "the output closed while playing";
         ASSERT_TRUE(app.Press(kStartText));
-        // Two units away the source is about 5e-4 RMS; Wine's panning leaves
-        // the far side at exactly zero.
-        ASSERT_TRUE(ReadCapture(path, 1e-5, &closed, &order));
+        bool closed = false;
+        std::string order;
+        ASSERT_TRUE(ReadCapture(path, &closed, &order));
         EXPECT_TRUE(closed) << "the output is still open after the stop";
         EXPECT_EQ(order, "RL");
     }
@@ -58,29 +53,6 @@ TEST(Sound, OutputThatCannotOpenShowsDirectSoundsCode) {
     EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), expected);
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(Eventually([&] { return IsWindowEnabled(app.Item(kStartStop)) && !IsWindow(box); }));
-}
-
-// run.sh runs this alone inside a Wine virtual desktop, where Wine draws the
-// caption and frame.
-TEST(Screenshot, PlayingDialog) {
-    ASSERT_TRUE(CaptureTo(TempFile("screenshot.wav")));
-    Sound3d app;
-    ASSERT_TRUE(app.Launch());
-    app.SetSlider(kSliderX, 1250);
-    ASSERT_TRUE(app.Press(kStopText));
-    // Wine makes it the foreground window there but draws its caption
-    // inactive until told.
-    SetForegroundWindow(app.dialog);
-    SendMessageW(app.dialog, WM_NCACTIVATE, TRUE, 0);
-    Sleep(500);
-    RECT area;
-    GetWindowRect(app.dialog, &area);
-    std::ofstream picture("Z:" + Env("E2E_SCREENSHOT"), std::ios::binary);
-    picture << "P6\n" << area.right - area.left << ' ' << area.bottom - area.top << "\n255\n";
-    for (uint32_t pixel : Grab(app.dialog)) {
-        picture << static_cast<char>(pixel >> 16) << static_cast<char>(pixel >> 8) << static_cast<char>(pixel);
-    }
-    EXPECT_TRUE(picture.flush());
 }
 
 }  // namespace
