@@ -57,7 +57,10 @@ struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListen
     }
     // The exact log shows every release; the count is not kept.
     ULONG AddRef() override { return 2; }
-    ULONG Release() override { return static_cast<ULONG>(Call("Release", "")); }
+    ULONG Release() override {
+        Call("Release", "");
+        return 0;
+    }
     // Which object was asked for which interface shows in the log.
     HRESULT QueryInterface(REFIID iid, void** out) override {
         const bool listener = std::memcmp(&iid, &IID_IDirectSound3DListener, sizeof iid) == 0;
@@ -233,11 +236,7 @@ LONG GetWindowLongA(HWND window, int index) {
     return index != GWL_STYLE ? 0 : IdOf(window) == IDC_SLIDER_X ? 0x50010018 : 0x5001001A;
 }
 
-HWND GetDlgItem(HWND dialog, int id) {
-    return dialog == FakeDialog() ? ControlWindow(id) : nullptr;
-}
-BOOL IsChild(HWND parent, HWND window) {
-    return parent == FakeDialog() && fake.controls.count(IdOf(window)) > 0;
-}
+HWND GetDlgItem(HWND d, int id) { return d == FakeDialog() ? ControlWindow(id) : nullptr; }
+BOOL IsChild(HWND parent, HWND w) { return parent == FakeDialog() && fake.controls.count(IdOf(w)); }
 void InitCommonControls() { Log("InitCommonControls"); }
 HWND GetFocus() { return fake.focus; }
