@@ -67,9 +67,7 @@ inline bool UnopenableOutput() {
 }
 
 inline long long FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    GetFileAttributesExA(("Z:" + path).c_str(), GetFileExInfoStandard, &data);
-    return static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return std::ifstream("Z:" + path, std::ios::binary | std::ios::ate).tellg();
 }
 
 // The order of what a capture holds, by the louder side of each tenth of a
@@ -183,10 +181,13 @@ struct Sound3d {
     }
     // What a click on the button tells the dialog.
     void Click() const { PostMessageW(dialog, WM_COMMAND, kStartStop, reinterpret_cast<LPARAM>(Item(kStartStop))); }
-    // A click after which the button is enabled again and reads `becomes`.
+    // Enter on the focused button, after which it is enabled again, reads
+    // `becomes` and has the focus back, so that Enter works it again.
     bool Press(const wchar_t* becomes) const {
-        Click();
-        return Eventually([&] { return Text(kStartStop) == becomes && IsWindowEnabled(Item(kStartStop)); });
+        PostKey(VK_RETURN);
+        return Eventually([&] {
+            return Text(kStartStop) == becomes && IsWindowEnabled(Item(kStartStop)) && Focus() == Item(kStartStop);
+        });
     }
     void SetSlider(int id, int position) const {
         SendMessageW(Item(id), TBM_SETPOS, TRUE, position);

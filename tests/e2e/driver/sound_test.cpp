@@ -10,12 +10,16 @@
 namespace e2e {
 namespace {
 
-// Each start opens the output anew, which begins the capture afresh.
+// Started and stopped with Enter.  Each start opens the output anew, which
+// begins the capture afresh.
 TEST(Sound, EachAlgorithmFollowsTheSourceAndFallsSilentAtStop) {
     const std::string path = TempFile("sound.wav");
     ASSERT_TRUE(CaptureTo(path));
     Sound3d app;
     ASSERT_TRUE(app.Launch());
+    app.PostKey(VK_TAB);  // from the virtualization list to the button
+    app.PostKey(VK_TAB);
+    ASSERT_TRUE(Eventually([&] { return app.Focus() == app.Item(kStartStop); }));
     for (int algorithm = 0; algorithm < 3; ++algorithm) {
         SCOPED_TRACE(::testing::Message() << "virtualization item " << algorithm);
         SendMessageW(app.Item(kVirtualization), CB_SETCURSEL, algorithm, 0);
