@@ -19,16 +19,14 @@ mkfifo "$E2E_TMP/start.fifo" || exit 1
 report() { printf -- '--gtest_output=xml:Z:%s' "${E2E_TMP//\//\\}\\$1.xml"; }
 
 E2E_CODE_PAGE=1251 E2E_TIMEOUT=600 e2e_wine "$build/sound3d_e2e.exe" "$(report main)" "$@"
-failed=$?
 LANG=C.UTF-8 LC_ALL=C.UTF-8 E2E_CODE_PAGE=1252 e2e_wine "$build/sound3d_e2e.exe" --gtest_filter=Dialog.* \
-    "$(report code-page)" || failed=1
-# One closing line for both runs, counted from their reports; a run that
-# left no report counts as one failed case.
+    "$(report code-page)"
+# The runs are judged by their reports, counted into one closing line: a run
+# that left none (it crashed or timed out) counts as one failed case.
 read -r passed failures < <(for name in main code-page; do
     grep -o -m1 '<testsuites tests="[0-9]*" failures="[0-9]*"' "$E2E_TMP/$name.xml" 2>/dev/null ||
         echo 'tests="1" failures="1"'
 done | tr -dc '0-9 \n' | awk '{ passed += $1 - $2; failed += $2 } END { print passed, failed }')
-[[ $failures == 0 ]] || failed=1
 echo "e2e: took $SECONDS s"
 echo "e2e: $passed passed, $failures failed"
-exit "$failed"
+[[ $passed -gt 0 && $failures == 0 ]]

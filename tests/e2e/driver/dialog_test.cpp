@@ -35,13 +35,10 @@ const Control kControls[] = {
     {kAngle, L"ComboBox", L"10", 0x50210002, 165, 30, 30, 65},
 };
 
-const int kTabOrder[] = {kVirtualization, kDevice, kStartStop, kSliderX, kSliderY, kSliderZ, kSpeakers, kAngle};
-
 TEST(Dialog, TemplateAsBuilt) {
     EXPECT_EQ(GetACP(), std::stoul(Env("E2E_CODE_PAGE")));
-    ASSERT_TRUE(CaptureTo(TempFile("template.wav")));
     Sound3d app;
-    ASSERT_TRUE(app.Launch());
+    ASSERT_TRUE(app.Launch(Capture(TempFile("template.wav"))));
     Twin twin;
     LOGFONTW font = {};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(twin.dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -54,6 +51,7 @@ TEST(Dialog, TemplateAsBuilt) {
     RECT client, size = twin.Map(0, 0, 202, 191);
     GetClientRect(app.dialog, &client);
     EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(size.right, size.bottom));
+    // In this order, with these WS_TABSTOP bits, the controls are the tab order.
     HWND child = GetWindow(app.dialog, GW_CHILD);
     for (const Control& control : kControls) {
         SCOPED_TRACE(::testing::Message() << "control at " << control.x << "," << control.y);
@@ -80,10 +78,6 @@ TEST(Dialog, TemplateAsBuilt) {
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(app.Focus(), app.Item(kVirtualization));
-    for (size_t i = 0; i < std::size(kTabOrder); ++i) {
-        EXPECT_EQ(GetNextDlgTabItem(app.dialog, app.Item(kTabOrder[i]), FALSE),
-                  app.Item(kTabOrder[(i + 1) % std::size(kTabOrder)]));
-    }
 }
 
 // A FIFO as the capture file holds the start inside the device's creation
@@ -91,9 +85,8 @@ TEST(Dialog, TemplateAsBuilt) {
 // the driver draws the template's button disabled and reading "Жди", and
 // the lists repainted disabled.
 TEST(Dialog, WaitIsPaintedWhileTheOutputOpens) {
-    ASSERT_TRUE(CaptureTo(TempFile("start.fifo")));
     Sound3d app;
-    ASSERT_TRUE(app.Launch());
+    ASSERT_TRUE(app.Launch(Capture(TempFile("start.fifo"))));
     Twin twin;
     HWND button = GetDlgItem(twin.dialog, kStartStop);
     SetWindowTextW(button, L"Жди");

@@ -36,35 +36,25 @@ inline std::wstring WindowText(HWND window) {
     return std::wstring(text, length);
 }
 
-inline std::wstring Beside(const wchar_t* name) {
-    wchar_t path[MAX_PATH];
-    std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return self.substr(0, self.find_last_of(L'\\') + 1) + name;
-}
-
 inline bool Eventually(const std::function<bool()>& done) {
-    for (int waited = 0; !done(); waited += 20, Sleep(20)) {
-        if (waited >= 20000) {
-            return false;
-        }
+    for (int waited = 0; waited < 20000 && !done(); waited += 20) {
+        Sleep(20);
     }
-    return true;
+    return done();
 }
 
-// ALSA's default pcm for the programs launched next, read by alsa-lib inside
+// ALSA's default pcm for the programs started next, read by alsa-lib inside
 // the program when it first plays (wine_env.sh): a WAV capture (a FIFO there
 // holds the start until it is read), or an output that lists but cannot be
 // opened, for want of a rate converter.
-inline bool WriteAsoundrc(const std::string& text) {
-    return !Env("E2E_ASOUNDRC").empty() && std::ofstream("Z:" + Env("E2E_ASOUNDRC")) << text;
+inline bool WriteAsoundrc(const std::string& output) {
+    return !Env("E2E_ASOUNDRC").empty() && std::ofstream("Z:" + Env("E2E_ASOUNDRC")) << output;
 }
-inline bool CaptureTo(const std::string& path) {
-    return WriteAsoundrc("pcm.!default { type file slave.pcm null file \"" + path + "\" format wav }");
+inline std::string Capture(const std::string& path) {
+    return "pcm.!default { type file slave.pcm null file \"" + path + "\" format wav }";
 }
-inline bool UnopenableOutput() {
-    return WriteAsoundrc("pcm.!default { type plug slave { pcm null rate 44100 } "
-                         "rate_converter sound3d_e2e_missing }");
-}
+inline const std::string kUnopenableOutput =
+    "pcm.!default { type plug slave { pcm null rate 44100 } rate_converter sound3d_e2e_missing }";
 
 inline long long FileSize(const std::string& path) {
     return std::ifstream("Z:" + path, std::ios::binary | std::ios::ate).tellg();
@@ -128,16 +118,14 @@ inline std::vector<uint32_t> Grab(HWND window) {
     RECT area;
     GetWindowRect(window, &area);
     const LONG width = area.right - area.left, height = area.bottom - area.top;
-    std::vector<uint32_t> pixels(width * height);
-    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    const BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, old);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
+    GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
+    DeleteObject(SelectObject(memory, old));
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return pixels;
@@ -148,7 +136,7 @@ inline std::vector<uint32_t> Grab(HWND window) {
 // its controls look when drawn here.
 struct Twin {
     HWND dialog = CreateDialogParamW(
-        LoadLibraryExW(Beside(L"sound3d.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE),
+        LoadLibraryExW(L"sound3d.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE),
         MAKEINTRESOURCEW(101), nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ~Twin() { DestroyWindow(dialog); }
     RECT Map(int x, int y, int width, int height) const {
@@ -166,9 +154,10 @@ struct Sound3d {
         CloseHandle(process.hThread);
     }
     // One program runs at a time: its dialog is found by its caption.
-    bool Launch() {
+    bool Launch(const std::string& output) {
         STARTUPINFOW startup = {sizeof startup, nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
-        return CreateProcessW(Beside(L"sound3d.exe").c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+        wchar_t command[] = L"sound3d.exe";  // found beside the driver first
+        return WriteAsoundrc(output) && CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr,
                               nullptr, &startup, &process) &&
                Eventually([this] { return IsWindowVisible(dialog = FindWindowW(L"#32770", L"DirectSound 3D")); });
     }
