@@ -99,18 +99,16 @@ inline bool ReadCapture(const std::string& path, bool* closed, std::string* orde
 // Reads the FIFO on a thread of its own until its writer closes it: the
 // capture plugin writes without pause, and a full pipe would stall it.
 inline bool DrainFifo(const std::string& path) {
-    return CloseHandle(CreateThread(nullptr, 0, [](void* path) -> DWORD {
-        HANDLE fifo = CreateFileA(("Z:" + *static_cast<std::string*>(path)).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        delete static_cast<std::string*>(path);
+    HANDLE fifo = CreateFileA(("Z:" + path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    return fifo != INVALID_HANDLE_VALUE && CloseHandle(CreateThread(nullptr, 0, [](void* fifo) -> DWORD {
         // Wine opens it without waiting for a writer: reads find its end until one comes.
         char chunk[65536];
         for (DWORD total = 0, got = 0; total == 0 || got > 0; total += got, Sleep(got > 0 ? 0 : 5)) {
             got = ReadFile(fifo, chunk, sizeof chunk, &got, nullptr) ? got : 0;
         }
-        CloseHandle(fifo);
-        return 0;
-    }, new std::string(path), 0, nullptr));
+        return CloseHandle(fifo) ? 0 : 1;
+    }, fifo, 0, nullptr));
 }
 
 // The window as it is on the screen, 0xRRGGBB, rows top down.
