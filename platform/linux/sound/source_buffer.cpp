@@ -22,15 +22,6 @@ struct Region {
     DWORD secondBytes = 0;
 };
 
-// Settings given with DS3D_DEFERRED wait for a commit; this interface set has
-// no CommitDeferredSettings, so they keep waiting.
-struct DeferredSettings {
-    bool hasPosition = false;
-    float position[3] = {0, 0, 0};
-    bool hasMinDistance = false;
-    float minDistance = 0;
-};
-
 bool FiniteAll(float x, float y, float z) {
     return std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
 }
@@ -142,9 +133,9 @@ public:
         if (apply > DS3D_DEFERRED || !std::isfinite(minDistance) || minDistance < 0.0f) {
             return DSERR_INVALIDPARAM;
         }
+        // Settings given with DS3D_DEFERRED wait for a commit; this interface
+        // set has no CommitDeferredSettings, so they are never applied.
         if (apply == DS3D_DEFERRED) {
-            deferred_.hasMinDistance = true;
-            deferred_.minDistance = minDistance;
             return DS_OK;
         }
         return SetRenderSourceMinDistance(state_->renderer, source_, minDistance) ? DS_OK
@@ -155,11 +146,7 @@ public:
         if (apply > DS3D_DEFERRED || !FiniteAll(x, y, z)) {
             return DSERR_INVALIDPARAM;
         }
-        if (apply == DS3D_DEFERRED) {
-            deferred_.hasPosition = true;
-            deferred_.position[0] = x;
-            deferred_.position[1] = y;
-            deferred_.position[2] = z;
+        if (apply == DS3D_DEFERRED) {  // never applied, as a deferred minimum distance
             return DS_OK;
         }
         return PlaceRenderSource(state_->renderer, source_, x, y, z) ? DS_OK : DSERR_GENERIC;
@@ -183,7 +170,6 @@ private:
     RenderSource source_;
     bool locked_ = false;
     Region lock_;
-    DeferredSettings deferred_;
 };
 
 // Silence in the buffer's encoding: 8-bit samples are unsigned.
