@@ -167,6 +167,8 @@ TEST(SoundDevices, CallsAnswerWithDirectSoundsCodes) {
         {DSBUFFERDESC{sizeof(DSBUFFERDESC), SOURCE_FLAGS, 4, 1, &MONO_16, GUID_NULL}, DSERR_INVALIDPARAM},
         {Desc(DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D, 0, nullptr, GUID_NULL), DS_OK},
     };
+    IDirectSoundBuffer* none = nullptr;
+    EXPECT_EQ(device->CreateSoundBuffer(nullptr, &none, nullptr), DSERR_INVALIDPARAM);
     for (const auto& c : buffers) {
         IDirectSoundBuffer* buffer = nullptr;
         EXPECT_EQ(device->CreateSoundBuffer(&c.first, &buffer, nullptr), c.second)
@@ -234,6 +236,13 @@ TEST(SoundDevices, LockHandsOutTheBufferAndUnlockMustMatchIt) {
             answer->Release();
         }
     }
+    buffer->Release();
+    // The mix plays for as long as the device is open, and only looping.
+    const DSBUFFERDESC primary = Desc(DSBCAPS_PRIMARYBUFFER, 0, nullptr, GUID_NULL);
+    ASSERT_EQ(device->CreateSoundBuffer(&primary, &buffer, nullptr), DS_OK);
+    EXPECT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    EXPECT_EQ(buffer->Play(0, 1, DSBPLAY_LOOPING), DSERR_INVALIDPARAM);
+    EXPECT_EQ(buffer->Play(0, 0, 0), DSERR_INVALIDPARAM);
     buffer->Release();
     device->Release();
 }

@@ -175,9 +175,12 @@ TEST(Dialog, FocusStartsOnTheFirstTabStopAndTabFollowsTemplateOrder) {
         EXPECT_EQ(FocusedId(), IDC_DEVICE);
         EXPECT_TRUE(IsChild(dialog, GetFocus()));
         EXPECT_FALSE(IsChild(GetFocus(), dialog));
-        // Another program's window is none of the dialog's.
+        // Another program's window is none of the dialog's, and takes no messages here.
         int elsewhere = 0;
         EXPECT_FALSE(IsChild(dialog, reinterpret_cast<HWND>(&elsewhere)));
+        EXPECT_EQ(SendMessageA(reinterpret_cast<HWND>(&elsewhere), TBM_GETRANGEMAX, 0, 0), 0);
+        const int GWL_ID = -12;
+        EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, IDC_SLIDER_Z), GWL_ID), IDC_SLIDER_Z);
     });
     // Ended while it initialises, the dialog never shows.
     endDuringInit = 7;
