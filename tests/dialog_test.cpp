@@ -8,11 +8,6 @@ namespace {
 
 FakeControl& Control(int id) { return fake.controls[id]; }
 
-// The user drags a trackbar, which stops at its ends.
-void MoveTo(int slider, int position) {
-    SendDlgItemMessageA(FakeDialog(), slider, TBM_SETPOS, TRUE, position);
-}
-
 Texts operator+(Texts a, const Texts& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
@@ -34,6 +29,10 @@ TEST(DialogTest, OpensWithTheListsAndTheirDefaults) {
                             ">Полная", "Наушники", "Моно", "Квадроколонки", "Стереоколонки",
                             "Система Surround", "Система 5point1", ">Наушники", "5", "10", "20",
                             "180", ">10", ">X= 00.00", ">Y= 00.00", ">Z= 00.00"}));
+    for (int id = IDC_SLIDER_X; id <= IDC_SLIDER_Z; ++id) {
+        const FakeControl& c = Control(id);
+        EXPECT_EQ(std::make_tuple(c.low, c.position, c.high), std::make_tuple(-2000, 0, 2000));
+    }
     // Devices that cannot be listed end the program with 1.
     Reset();
     fake.failCall = "DirectSoundEnumerateA()";
@@ -122,22 +121,22 @@ TEST(DialogTest, ChoicesReachTheDevice) {
 }
 
 // Y and Z are vertical trackbars: their readouts show the position negated.
-// Each stops at -2 and +2, and is centred on the range it reports back.
+// A trackbar is centred on the range it reports back.
 TEST(DialogTest, TrackbarsMoveTheSource) {
     Reset();
     Send(WM_INITDIALOG);
-    MoveTo(IDC_SLIDER_X, 9000);
-    MoveTo(IDC_SLIDER_Y, 9000);
+    Control(IDC_SLIDER_X).position = -1000;
+    Control(IDC_SLIDER_Y).position = -2000;
     Send(WM_HSCROLL);
     Press(IDC_START);
     EXPECT_EQ(Logged({"source3D.SetPosition"}),
-              Texts{"source3D.SetPosition(2.000, -2.000, 0.000, 0)"});
+              Texts{"source3D.SetPosition(-1.000, 2.000, 0.000, 0)"});
     fake.log.clear();
-    MoveTo(IDC_SLIDER_Z, 9000);
+    Control(IDC_SLIDER_Z).position = 2000;
     Send(WM_VSCROLL);
-    EXPECT_EQ(fake.log, (Texts{"SetWindowText(1034, X= 02.00)", "SetWindowText(1035, Y=-02.00)",
+    EXPECT_EQ(fake.log, (Texts{"SetWindowText(1034, X=-01.00)", "SetWindowText(1035, Y= 02.00)",
                                "SetWindowText(1036, Z=-02.00)",
-                               "source3D.SetPosition(2.000, -2.000, -2.000, 0)"}));
+                               "source3D.SetPosition(-1.000, 2.000, -2.000, 0)"}));
     InitPositionSlider(IDC_SLIDER_X, -1.0f, 3.0f);
     EXPECT_EQ(Control(IDC_SLIDER_X).position, 1000);
 }
