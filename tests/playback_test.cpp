@@ -43,7 +43,7 @@ TEST(PlaybackTest, StartsStepByStepAndUndoesAnyFailedStep) {
         fake.failCall = calls[i].call;
         const bool shown = *calls[i].message != '\0';
         EXPECT_EQ(Start(), !shown);
-        ReleasePlayback();  // after a failure, a no-op
+        ReleasePlayback();  // the stop; after a failure, nothing is left
         Texts expected(success.begin(), shown ? success.begin() + i + 1 : success.end());
         if (shown) expected.push_back(Box(calls[i].message + std::string(" (0x8878000A)")));
         const size_t undo = expected.size();
