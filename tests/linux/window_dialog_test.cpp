@@ -207,8 +207,9 @@ TEST(Dialog, ClicksAndKeysBecomeCommandsAndOnlyEndDialogCloses) {
         EXPECT_TRUE(recorder.painted.contains(QString::fromUtf8("Жди")));
         // A list selects only what it holds, and ignores a trackbar's messages.
         AddComboString1251(dialog, IDC_DEVICE, "\xC0");
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_ADDSTRING, 0, LPARAM("a")), 1) << "its index";
         EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, TBM_GETRANGEMAX, 0, 0), 0);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_SETCURSEL, 1, 0), -1);
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_SETCURSEL, 2, 0), -1);
         EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_GETCURSEL, 0, 0), -1);
         EXPECT_FALSE(EndDialog(buttonWindow, 4)) << "not a dialog";
         EXPECT_TRUE(EndDialog(dialog, 3));
