@@ -155,8 +155,8 @@ struct Sound3d {
     bool Launch(const std::string& output) {
         STARTUPINFOW startup = {sizeof startup, nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
         wchar_t command[] = L"sound3d.exe";  // found beside the driver first
-        return WriteAsoundrc(output) && CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &process) &&
+        return WriteAsoundrc(output) &&
+               CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) &&
                Eventually([this] { return IsWindowVisible(dialog = FindWindowW(L"#32770", L"DirectSound 3D")); });
     }
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
