@@ -14,8 +14,6 @@ build=$here/../../build/windows
 source "$here/wine_env.sh"
 e2e_setup || exit 1
 trap e2e_teardown EXIT
-# A FIFO as the capture file holds a start until the driver reads it.
-mkfifo "$E2E_TMP/start.fifo" || exit 1
 report() { printf -- '--gtest_output=xml:Z:%s' "${E2E_TMP//\//\\}\\$1.xml"; }
 
 E2E_CODE_PAGE=1251 E2E_TIMEOUT=600 e2e_wine "$build/sound3d_e2e.exe" "$(report main)" "$@"

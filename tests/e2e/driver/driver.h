@@ -1,6 +1,6 @@
 // The driver's helpers: sound3d.exe started as a process of its own and
-// worked through window messages, where its sound goes, and pixels on the
-// screen.  Files are Unix paths, opened from here as "Z:" + path.
+// worked through window messages, and where its sound goes.  Files are Unix
+// paths, opened from here as "Z:" + path.
 #pragma once
 
 #include <windows.h>
@@ -44,9 +44,8 @@ inline bool Eventually(const std::function<bool()>& done) {
 }
 
 // ALSA's default pcm for the programs started next, read by alsa-lib inside
-// the program when it first plays (wine_env.sh): a WAV capture (a FIFO there
-// holds the start until it is read), or an output that lists but cannot be
-// opened, for want of a rate converter.
+// the program when it first plays (wine_env.sh): a WAV capture, or an output
+// that lists but cannot be opened, for want of a rate converter.
 inline bool WriteAsoundrc(const std::string& output) {
     return !Env("E2E_ASOUNDRC").empty() && std::ofstream("Z:" + Env("E2E_ASOUNDRC")) << output;
 }
@@ -96,42 +95,8 @@ inline bool ReadCapture(const std::string& path, bool* closed, std::string* orde
     return true;
 }
 
-// Reads the FIFO on a thread of its own until its writer closes it: the
-// capture plugin writes without pause, and a full pipe would stall it.
-inline bool DrainFifo(const std::string& path) {
-    HANDLE fifo = CreateFileA(("Z:" + path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    return fifo != INVALID_HANDLE_VALUE && CloseHandle(CreateThread(nullptr, 0, [](void* fifo) -> DWORD {
-        // Wine opens it without waiting for a writer: reads find its end until one comes.
-        char chunk[65536];
-        for (DWORD total = 0, got = 0; total == 0 || got > 0; total += got, Sleep(got > 0 ? 0 : 5)) {
-            got = ReadFile(fifo, chunk, sizeof chunk, &got, nullptr) ? got : 0;
-        }
-        return CloseHandle(fifo) ? 0 : 1;
-    }, fifo, 0, nullptr));
-}
-
-// The window as it is on the screen, 0xRRGGBB, rows top down.
-inline std::vector<uint32_t> Grab(HWND window) {
-    RECT area;
-    GetWindowRect(window, &area);
-    const LONG width = area.right - area.left, height = area.bottom - area.top;
-    const BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
-    DeleteObject(SelectObject(memory, old));
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
 // The program's dialog template built in the driver, hidden and inert: how
-// it maps to pixels (MapDialogRect only works on one's own dialogs) and how
-// its controls look when drawn here.
+// it maps to pixels (MapDialogRect only works on one's own dialogs).
 struct Twin {
     HWND dialog = CreateDialogParamW(
         LoadLibraryExW(L"sound3d.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE),
