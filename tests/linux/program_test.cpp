@@ -2,7 +2,6 @@
 // Qt's offscreen platform, with SDL's dummy audio driver in place of a sound
 // card. The executable runs under LeakSanitizer: any block lost fails a run.
 #include <gtest/gtest.h>
-#include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +9,8 @@
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "app/main_dialog.h"
@@ -28,15 +29,8 @@ void Click(int controlId) {
     QTest::mouseClick(ControlWidget(dialogWindow, controlId), Qt::LeftButton);
 }
 
-int OpenFileDescriptors() {
-    int count = 0;
-    if (DIR* directory = opendir("/proc/self/fd")) {
-        while (readdir(directory) != nullptr) {
-            ++count;
-        }
-        closedir(directory);
-    }
-    return count;
+long OpenFileDescriptors() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
 }
 
 // A thousand starts and stops give back everything they take: no widgets,
@@ -50,7 +44,7 @@ TEST(ProgramCycles, AThousandStartsAndStopsLeaveNothingBehind) {
         Click(IDC_START);
         Click(IDC_START);
         const int widgets = QApplication::allWidgets().size();
-        const int descriptors = OpenFileDescriptors();
+        const long descriptors = OpenFileDescriptors();
         int started = 0;
         for (int i = 0; i < CYCLES && !playing; ++i) {
             Click(IDC_START);

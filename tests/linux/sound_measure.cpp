@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -32,22 +33,17 @@ std::vector<float> Channel(const std::vector<float>& frames, int channels, int i
 }
 
 double Rms(const std::vector<float>& samples) {
-    double sum = 0;
-    for (float sample : samples) {
-        sum += static_cast<double>(sample) * sample;
-    }
+    const double sum = std::inner_product(samples.begin(), samples.end(), samples.begin(), 0.0);
     return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
 }
 
 int LagBetween(const std::vector<float>& early, const std::vector<float>& late, int maxLag) {
-    int bestLag = 0;
+    const size_t length = std::min(early.size(), late.size()) - 2 * static_cast<size_t>(maxLag);
+    int bestLag = -maxLag;
     double best = -1e300;
-    const int length = static_cast<int>(std::min(early.size(), late.size()));
     for (int lag = -maxLag; lag <= maxLag; ++lag) {
-        double sum = 0;
-        for (int n = maxLag; n < length - maxLag; ++n) {
-            sum += static_cast<double>(early[n]) * late[n + lag];
-        }
+        const double sum = std::inner_product(early.begin() + maxLag, early.begin() + maxLag + length,
+                                              late.begin() + maxLag + lag, 0.0);
         if (sum > best) {
             best = sum;
             bestLag = lag;
@@ -75,12 +71,10 @@ double Decibels(double ratio) {
 }
 
 double Correlation(const std::vector<float>& a, const std::vector<float>& b) {
-    double ab = 0, aa = 0, bb = 0;
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        ab += static_cast<double>(a[i]) * b[i];
-        aa += static_cast<double>(a[i]) * a[i];
-        bb += static_cast<double>(b[i]) * b[i];
-    }
+    const size_t length = std::min(a.size(), b.size());
+    const double ab = std::inner_product(a.begin(), a.begin() + length, b.begin(), 0.0);
+    const double aa = std::inner_product(a.begin(), a.begin() + length, a.begin(), 0.0);
+    const double bb = std::inner_product(b.begin(), b.begin() + length, b.begin(), 0.0);
     return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
 }
 
