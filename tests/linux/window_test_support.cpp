@@ -34,18 +34,13 @@ void EndEverything() {
 
 INT_PTR RunDialogWith(const std::function<INT_PTR()>& open, const std::function<void()>& script,
                       int watchdogSeconds) {
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
+    // Timers owned by this call: they go with it should the dialog end before they fire.
+    QObject call;
+    QTimer::singleShot(watchdogSeconds * 1000, &call, [] {
         ADD_FAILURE() << "the dialog was still open when the watchdog fired";
         EndEverything();
     });
-    watchdog.start(watchdogSeconds * 1000);
-    // A timer of this call's own: it goes with the call should the dialog
-    // end before its loop runs.
-    QTimer step;
-    step.setSingleShot(true);
-    QObject::connect(&step, &QTimer::timeout, [&script] {
+    QTimer::singleShot(0, &call, [&script] {
         // Keys go to the focused control only once the window is active.
         if (QWidget* dialog = QApplication::activeModalWidget()) {
             EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
@@ -53,7 +48,6 @@ INT_PTR RunDialogWith(const std::function<INT_PTR()>& open, const std::function<
         script();
         EndEverything();
     });
-    step.start(0);
     return open();
 }
 
