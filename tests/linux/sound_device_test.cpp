@@ -62,7 +62,7 @@ bool Start(int algorithm, int speakers, const char* angle, SourcePosition at) {
     return SUCCEEDED(playbackObjects.sourceBuffer->Unlock(bytes, size, nullptr, 0));
 }
 
-// Plays the clip for a while and returns the later half of what was heard.
+// Plays for a while and returns the later half of what was heard.
 std::vector<float> PlayAndRecord(int algorithm, int speakers, const char* angle, SourcePosition at,
                                  float minDistance = 0) {
     const DiskOutput output("recorded");
