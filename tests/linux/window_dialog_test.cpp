@@ -94,11 +94,11 @@ TEST(Dialog, BuildsTheTemplateControlsWithTheirClassesTextsAndStyles) {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         EXPECT_LE((window->frameGeometry().center() - screen.center()).manhattanLength(), 2);
         // Dialog units follow the font: a quarter of the average width of A..Z
-        // and a..z (Windows rounds it to whole pixels), an eighth of its height.
+        // and a..z, rounded to whole pixels as Windows does, an eighth of its height.
         const DialogTemplate& units = *FindDialogTemplate(IDD_MAIN);
         const QFontMetrics metrics(window->font());
-        const double averageWidth = metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0;
-        EXPECT_NEAR(window->width(), units.rect.width * averageWidth / 4, units.rect.width * 0.5 / 4 + 1);
+        const int averageWidth = qRound(metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0);
+        EXPECT_EQ(window->width(), qRound(units.rect.width * averageWidth / 4.0));
         EXPECT_NEAR(window->height(), units.rect.height * metrics.height() / 8.0, 1);
         const QRect slider = ControlWidget(dialog, IDC_SLIDER_Z)->geometry();  // x 131, y 80, 15 x 105
         EXPECT_NEAR(slider.x(), 131.0 * window->width() / units.rect.width, 1);

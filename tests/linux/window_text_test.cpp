@@ -26,8 +26,8 @@ TEST(Windows1251, EveryByteMapsAsTheCodePageDefinesAndBack) {
     }
     iconv_close(converter);
     char unmapped[4];
-    ToWindows1251(QString::fromUtf8("\xC3\xA9\xE2\x82\xBD"), unmapped, sizeof unmapped);  // é ₽
-    EXPECT_STREQ(unmapped, "??");
+    ToWindows1251(QString::fromUtf8("\xC2\x80\xC3\xA9\xE2\x82\xBD"), unmapped, sizeof unmapped);  // U+0080 é ₽
+    EXPECT_STREQ(unmapped, "???");
 }
 
 }  // namespace
