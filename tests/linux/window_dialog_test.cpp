@@ -88,7 +88,10 @@ TEST(Dialog, BuildsTheTemplateControlsWithTheirClassesTextsAndStyles) {
     RunMain([&] {
         QWidget* window = dialog->widget;
         EXPECT_EQ(window->windowTitle(), "DirectSound 3D");
-        EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+        // A caption with its system menu, close and minimize buttons, and no maximize button.
+        const Qt::WindowFlags buttons = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                        Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint;
+        EXPECT_EQ(window->windowFlags() & (buttons | Qt::WindowMaximizeButtonHint), buttons);
         EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "resizable";
         EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & 0x00FFFFFF, 0x00CA08C0);
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -200,6 +203,7 @@ TEST(Dialog, ClicksAndKeysBecomeCommandsAndOnlyEndDialogCloses) {
         EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_ADDSTRING, 0, LPARAM("a")), 1) << "its index";
         EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, TBM_GETRANGEMAX, 0, 0), 0);
         EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_START, CB_GETCURSEL, 0, 0), 0) << "a button has none";
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_SETCURSEL, 0, 0), 0);
         EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_SETCURSEL, 2, 0), -1);
         EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_GETCURSEL, 0, 0), -1);
         EXPECT_FALSE(EndDialog(buttonWindow, 4)) << "not a dialog";
