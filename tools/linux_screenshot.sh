@@ -44,17 +44,10 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name '^DirectSound 3D$
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
 sleep 0.5
 
-# The first focus is on the virtualization list; the button is two tab stops
-# on, the X, Y and Z trackbars follow it.
 press() { xdotool key --window "$window" --delay 5 "$@"; }
-press Tab Tab space
-sleep 1
-press Tab
-press --repeat 750 --delay 0 Right
-press Tab
-press --repeat 500 --delay 0 Up
-press Tab
-press --repeat 1250 --delay 0 Down
+# shellcheck source=tools/dialog_pose.sh
+source tools/dialog_pose.sh
+pose_dialog
 sleep 1
 
 import -window "$window" -frame "$work/shot.png"

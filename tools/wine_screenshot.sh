@@ -37,17 +37,10 @@ read -r x y <<<"$(shot -format '%X %Y' info: | tr -d +)"
 xdotool windowfocus --sync "$desktop" mousemove --window "$desktop" 5 5 click 1 sleep 0.3 \
     mousemove --window "$desktop" $((x + 60)) $((y + 8)) click 1 sleep 0.3
 
-# The first focus is on the virtualization list; the button is two tab stops
-# on, the X, Y and Z trackbars follow it.
 press() { xdotool key --delay 5 "$@"; }
-press Tab Tab space
-sleep 1
-press Tab
-press --repeat 750 --delay 0 Right
-press Tab
-press --repeat 500 --delay 0 Up
-press Tab
-press --repeat 1250 --delay 0 Down
+# shellcheck source=tools/dialog_pose.sh
+source tools/dialog_pose.sh
+pose_dialog
 # Wine works through the keys after xdotool has sent them: the picture is
 # taken once it stops changing.
 settled() {
