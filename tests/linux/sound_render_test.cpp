@@ -49,6 +49,14 @@ TEST(SoundRender, HrtfTellsAheadFromBehindAndTheLightSetDiffers) {
     EXPECT_GT(Rms(difference), 0.1 * Rms(farEar[0]));
 }
 
+// OpenAL Soft checks a device handle against the devices it has open.
+TEST(SoundRender, ClosingGivesTheDeviceBack) {
+    ALCdevice* device = Scene(RenderLayoutFor(SpeakerSetup{SpeakerLayout::Quad, 0}), HrtfChoice::Off).Get().device;
+    ALCint rate = 0;
+    alcGetIntegerv(device, ALC_FREQUENCY, 1, &rate);
+    EXPECT_EQ(alcGetError(nullptr), ALC_INVALID_DEVICE);
+}
+
 TEST(SoundRender, NewPositionIsHeardWithinTheNextPeriod) {
     const int period = 512;
     for (SpeakerLayout layout : {SpeakerLayout::Headphones, SpeakerLayout::Stereo}) {
