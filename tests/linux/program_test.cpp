@@ -3,7 +3,6 @@
 // card. The executable runs under LeakSanitizer: any block lost fails a run.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QTest>
