@@ -1,12 +1,22 @@
 #include "platform/linux/sound/output.h"
 
+#include <chrono>
 #include <cstring>
 #include <mutex>
+
+#include "platform/linux/sound/output_thread.h"
 
 namespace {
 
 // About 10.7 ms at 48 kHz: one output period.
 const Uint16 OUTPUT_PERIOD_FRAMES = 512;
+// A server that has not answered by then is taken as stalled; a healthy one
+// answers within tens of milliseconds. Starting the audio system asks it
+// several things in turn, so the first start may take longer.
+const std::chrono::milliseconds ANSWER_LIMIT(2500);
+const std::chrono::milliseconds FIRST_START_LIMIT(10000);
+// How long the end of the program waits for devices still being given back.
+const std::chrono::milliseconds EXIT_LIMIT(500);
 
 // SDL holds the device's lock around this call, so the renderer cannot
 // change under it while the output is running.
@@ -20,6 +30,12 @@ void SDLCALL PullFrames(void* userdata, Uint8* stream, int length) {
     RenderFrames(renderer, reinterpret_cast<float*>(stream), length / frameBytes);
 }
 
+// A device given back just before the end still closes; one that a stalled
+// server holds does not keep the program from ending.
+struct CloseBeforeExit {
+    ~CloseBeforeExit() { WaitForOutputThread(EXIT_LIMIT); }
+} closeBeforeExit;
+
 uint64_t Fnv1a(const std::string& text, uint64_t hash) {
     for (unsigned char c : text) {
         hash ^= c;
@@ -30,15 +46,24 @@ uint64_t Fnv1a(const std::string& text, uint64_t hash) {
 
 }  // namespace
 
+// Tried again after a failure: a server that was stalled may answer now,
+// and SDL counts the starts, so one that finishes late is harmless.
 bool StartOutputSystem() {
-    static std::once_flag once;
+    static std::mutex mutex;
     static bool started = false;
-    std::call_once(once, [] {
-        // SDL would otherwise turn SIGINT and SIGTERM into quit events that
-        // nobody reads, and the program could no longer be stopped by them.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    });
+    static bool tried = false;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!started) {
+        const auto start = [] {
+            // SDL would otherwise turn SIGINT and SIGTERM into quit events
+            // that nobody reads, and the program could no longer be stopped by them.
+            SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+            return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 ? 1 : 0;
+        };
+        const auto limit = tried ? ANSWER_LIMIT : FIRST_START_LIMIT;
+        started = RunOnOutputThread(limit, start, 0, [](int) {}) == 1;
+        tried = true;
+    }
     return started;
 }
 
@@ -87,9 +112,22 @@ SDL_AudioDeviceID OpenOutput(const char* name, int channels, Renderer* renderer)
     wanted.samples = OUTPUT_PERIOD_FRAMES;
     wanted.callback = PullFrames;
     wanted.userdata = renderer;
-    SDL_AudioSpec obtained;
-    // No changes allowed: SDL converts to whatever the device really takes.
-    return SDL_OpenAudioDevice(name, 0, &wanted, &obtained, 0);
+    const bool named = name != nullptr;
+    const std::string device = named ? name : "";
+    const auto open = [wanted, named, device] {
+        SDL_AudioSpec obtained;
+        // No changes allowed: SDL converts to whatever the device really takes.
+        return static_cast<int>(
+            SDL_OpenAudioDevice(named ? device.c_str() : nullptr, 0, &wanted, &obtained, 0));
+    };
+    // A device that opens after the wait has nobody to play for; it opened
+    // paused, so it never pulls from the renderer.
+    const auto giveBack = [](int late) {
+        if (late != 0) {
+            SDL_CloseAudioDevice(static_cast<SDL_AudioDeviceID>(late));
+        }
+    };
+    return static_cast<SDL_AudioDeviceID>(RunOnOutputThread(ANSWER_LIMIT, open, 0, giveBack));
 }
 
 void SetOutputRunning(SDL_AudioDeviceID output, bool running) {
@@ -100,8 +138,12 @@ bool OutputFailed(SDL_AudioDeviceID output) {
     return SDL_GetAudioDeviceStatus(output) == SDL_AUDIO_STOPPED;
 }
 
+// SDL's close waits for the device's thread, which a stalled server holds
+// in its write; pausing only waits for a pull under way.
 void CloseOutput(SDL_AudioDeviceID output) {
-    if (output != 0) {
-        SDL_CloseAudioDevice(output);
+    if (output == 0) {
+        return;
     }
+    SDL_PauseAudioDevice(output, 1);
+    PostToOutputThread([output] { SDL_CloseAudioDevice(output); });
 }

@@ -10,6 +10,7 @@ add_library(sound3d_sound STATIC
   ${SOUND3D_SOUND_DIR}/device_state.cpp
   ${SOUND3D_SOUND_DIR}/hrtf_sets.cpp
   ${SOUND3D_SOUND_DIR}/output.cpp
+  ${SOUND3D_SOUND_DIR}/output_thread.cpp
   ${SOUND3D_SOUND_DIR}/panning.cpp
   ${SOUND3D_SOUND_DIR}/primary_buffer.cpp
   ${SOUND3D_SOUND_DIR}/renderer.cpp
