@@ -18,16 +18,43 @@ const std::chrono::milliseconds FIRST_START_LIMIT(10000);
 // How long the end of the program waits for devices still being given back.
 const std::chrono::milliseconds EXIT_LIMIT(500);
 
+// SDL's PulseAudio output labels four channels front-left, front-right,
+// centre and LFE, so quad goes out as 5.1 with the centre and LFE silent.
+int OutputChannels(int rendered) {
+    return rendered == 4 ? 6 : rendered;
+}
+
+// Moves quad frames, rendered at the start of the buffer, to their 5.1
+// places; from the last frame back, so no frame is overwritten before it moved.
+void SpreadQuad(float* samples, int frames) {
+    for (int frame = frames - 1; frame >= 0; --frame) {
+        const float* quad = samples + 4 * frame;
+        const float rear[2] = {quad[2], quad[3]};
+        float* wide = samples + 6 * frame;
+        wide[0] = quad[0];
+        wide[1] = quad[1];
+        wide[2] = 0.0f;
+        wide[3] = 0.0f;
+        wide[4] = rear[0];
+        wide[5] = rear[1];
+    }
+}
+
 // SDL holds the device's lock around this call, so the renderer cannot
 // change under it while the output is running.
 void SDLCALL PullFrames(void* userdata, Uint8* stream, int length) {
     Renderer* renderer = static_cast<Renderer*>(userdata);
-    const int frameBytes = static_cast<int>(sizeof(float)) * renderer->channels;
-    if (frameBytes <= 0) {
+    if (renderer->channels <= 0) {
         std::memset(stream, 0, static_cast<size_t>(length));
         return;
     }
-    RenderFrames(renderer, reinterpret_cast<float*>(stream), length / frameBytes);
+    const int channels = OutputChannels(renderer->channels);
+    const int frames = length / (static_cast<int>(sizeof(float)) * channels);
+    float* samples = reinterpret_cast<float*>(stream);
+    RenderFrames(renderer, samples, frames);
+    if (channels != renderer->channels) {
+        SpreadQuad(samples, frames);
+    }
 }
 
 // A device given back just before the end still closes; one that a stalled
@@ -108,7 +135,7 @@ SDL_AudioDeviceID OpenOutput(const char* name, int channels, Renderer* renderer)
     SDL_zero(wanted);
     wanted.freq = RENDER_RATE;
     wanted.format = AUDIO_F32SYS;
-    wanted.channels = static_cast<Uint8>(channels);
+    wanted.channels = static_cast<Uint8>(OutputChannels(channels));
     wanted.samples = OUTPUT_PERIOD_FRAMES;
     wanted.callback = PullFrames;
     wanted.userdata = renderer;
