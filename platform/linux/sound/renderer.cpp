@@ -4,7 +4,9 @@
 #include <AL/alext.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include "platform/linux/sound/panning.h"
@@ -69,6 +71,14 @@ Attributes MakeAttributes(ALCdevice* device, ALCint format, HrtfChoice hrtf) {
                        on ? FindHrtfId(device, hrtf) : -1, 0}};
 }
 
+// Every rendering goes through a loopback device, so OpenAL Soft is kept
+// from starting its output backends: they would reach for JACK, PulseAudio
+// and ALSA, and JACK's library leaves files behind in /dev/shm.
+void UseLoopbackOnly() {
+    static std::once_flag once;
+    std::call_once(once, [] { setenv("ALSOFT_DRIVERS", "null", 1); });
+}
+
 bool NoAlError() {
     return alGetError() == AL_NO_ERROR;
 }
@@ -108,6 +118,7 @@ bool OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice hrt
     if (!DeviceFormat(layout, &format)) {
         return false;
     }
+    UseLoopbackOnly();
     UseShippedHrtfSets();
     *renderer = Renderer{};
     renderer->channels = layout.channels;
