@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QByteArray>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -55,6 +57,20 @@ void ReplayHeldMessages() {
     heldMessages.clear();
 }
 
+// With no session bus to find, libdbus would start one for Qt that outlives
+// the program; without a bus there is nobody to talk to anyway (a screen
+// reader needs one), so the search is ended there.
+void KeepDbusFromStartingABus() {
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) {
+        return;
+    }
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && access((std::string(runtime) + "/bus").c_str(), F_OK) == 0) {
+        return;  // the user's bus, which libdbus finds there by itself
+    }
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+}
+
 }  // namespace
 
 void KeepCommandLine(int argc, char** argv) {
@@ -66,6 +82,7 @@ void KeepCommandLine(int argc, char** argv) {
 
 void EnsureApplication() {
     if (QApplication::instance() == nullptr) {
+        KeepDbusFromStartingABus();
         previousHandler = qInstallMessageHandler(HoldStartupMessage);
         application = std::make_unique<QApplication>(argumentCount, arguments);
         qInstallMessageHandler(previousHandler);
