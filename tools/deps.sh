@@ -25,6 +25,13 @@ LINUX_PACKAGES=(qt6-base-dev qt6-qpa-plugins libopenal-dev libopenal-data libsdl
 # The picture of the Linux dialog: a virtual X server with a small window
 # manager that draws the caption, keys sent to the dialog, and a capture.
 SCREENSHOT_PACKAGES=(xvfb openbox xdotool imagemagick)
+# The tests on real sound servers: a private PulseAudio and a private
+# PipeWire (with its session manager, PulseAudio service and a session bus),
+# libpulse to record the sinks, the whole program on a virtual X server driven
+# by keys. dbus-x11 and JACK's library are what a desktop has and what the
+# program must not set off: a session bus started for it, files in /dev/shm.
+SERVER_PACKAGES=(pulseaudio pulseaudio-utils libpulse-dev pipewire wireplumber pipewire-pulse
+                 dbus dbus-x11 libjack-jackd2-0 xvfb xauth xdotool)
 # The end-to-end suite: Wine on a virtual X server, ImageMagick for the
 # screenshot.
 E2E_PACKAGES=("${WINE_PACKAGES[@]}" xvfb imagemagick)

@@ -7,6 +7,10 @@
 
 #include "platform/linux/sound/renderer.h"
 
+// The dialog's list items, as the start sequence takes them.
+enum { NONE, LIGHT, FULL };                                         // algorithm items
+enum { HEADPHONES, MONO, QUAD, STEREO, SURROUND, FIVE_POINT_ONE };  // speaker items
+
 // Deterministic white noise, full band, 16-bit.
 std::vector<int16_t> NoiseClip(size_t samples);
 // One channel out of interleaved frames.

@@ -125,6 +125,8 @@ done
 SOUND_SERVER_NAME="$(pactl info | sed -n 's/^Server Name: //p') $(pactl info | sed -n 's/^Server Version: //p')"
 export SOUND_SERVER_NAME
 export SOUND_SERVER_PIDS="${server_pids[*]}"
+SOUND_SERVER_SINKS=$(printf '%s\n' "${SINKS[@]}")
+export SOUND_SERVER_SINKS
 echo "sound server: $SOUND_SERVER_NAME, private in $dir"
 set +e
 "$@"
