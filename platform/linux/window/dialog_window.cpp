@@ -9,6 +9,7 @@
 #include <QShowEvent>
 #include <algorithm>
 
+#include "platform/linux/window/accessibility.h"
 #include "platform/linux/window/controls.h"
 #include "platform/linux/window/dialog_units.h"
 #include "platform/linux/window/trackbar.h"
@@ -97,6 +98,12 @@ bool DialogWindow::Build() {
             previousTabStop = widget;
         }
     }
+    std::vector<QWidget*> widgets;
+    for (const auto& control : controls_) {
+        widgets.push_back(control->widget);
+    }
+    NameControlsByLabels(widgets);
+    UseDialogAccessibility();
     setFixedSize(DialogRectToPixels(template_.rect, units).size());
     PlaceOnScreen();
     return true;

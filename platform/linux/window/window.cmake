@@ -28,6 +28,7 @@ add_custom_command(
   VERBATIM)
 
 add_library(sound3d_window STATIC
+  ${SOUND3D_WINDOW_DIR}/accessibility.cpp
   ${SOUND3D_WINDOW_DIR}/application.cpp
   ${SOUND3D_WINDOW_DIR}/controls.cpp
   ${SOUND3D_WINDOW_DIR}/dialog_box.cpp
