@@ -31,7 +31,9 @@ public:
     explicit ChoiceListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
 
     QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Value) {
+        // AT-SPI carries no text value, and Qt 6.4 marks no item of the drop-down
+        // list selected: the description says the current item.
+        if (kind == QAccessible::Value || kind == QAccessible::Description) {
             return List()->isEditable() ? List()->lineEdit()->text() : List()->currentText();
         }
         return QAccessibleWidget::text(kind);
@@ -136,7 +138,8 @@ void NameControlsByLabels(const std::vector<QWidget*>& controls) {
 void UseDialogAccessibility() {
     static bool installed = false;
     if (!installed) {
-        // Factories installed later are asked first, so these come before Qt's.
+        // Factories installed later are asked first, so these come before
+        // Qt's; controls must be made after, as Qt keeps the first interface.
         QAccessible::installFactory(DialogControlInterface);
         installed = true;
     }

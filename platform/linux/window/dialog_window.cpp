@@ -77,6 +77,7 @@ DialogWindow::~DialogWindow() {
 bool DialogWindow::Build() {
     setWindowTitle(QString::fromUtf8(template_.caption));
     setFont(DialogFont(template_.fontFamily, template_.fontPointSize));
+    UseDialogAccessibility();
     const DialogBaseUnits units = BaseUnitsOf(font());
     QWidget* previousTabStop = nullptr;
     for (int i = 0; i < template_.controlCount; ++i) {
@@ -103,7 +104,6 @@ bool DialogWindow::Build() {
         widgets.push_back(control->widget);
     }
     NameControlsByLabels(widgets);
-    UseDialogAccessibility();
     setFixedSize(DialogRectToPixels(template_.rect, units).size());
     PlaceOnScreen();
     return true;
