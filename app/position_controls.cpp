@@ -76,12 +76,9 @@ void InitPositionSlider(int control, float minimum, float maximum) {
 }
 
 float ReadPositionSlider(int control) {
-    auto position = static_cast<int>(SendToControl(control, TBM_GETPOS, 0, 0));
+    const auto position = static_cast<int>(SendToControl(control, TBM_GETPOS, 0, 0));
     const LONG style = GetWindowLongA(GetDlgItem(dialogWindow, control), GWL_STYLE);
-    if ((style & TBS_VERT) != 0) {
-        position = -position;
-    }
-    return static_cast<float>(position) / POSITION_SCALE;
+    return CoordinateOfPosition(position, (style & TBS_VERT) != 0);
 }
 
 void OnScroll() {

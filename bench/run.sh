@@ -31,7 +31,7 @@ CXXFLAGS=(-std=c++17 -O2 -Wall -Wextra -Werror -static -static-libgcc -static-li
 
 log() { printf 'bench: %s\n' "$*" >&2; }
 
-for tool in cmake "$CXX" "$WINDRES" "$STRIP" python3 wine; do
+for tool in cmake "$CXX" "$WINDRES" "$STRIP" python3 wine rsvg-convert; do
     command -v "$tool" >/dev/null || { log "missing command: $tool"; exit 1; }
 done
 

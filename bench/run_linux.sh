@@ -37,7 +37,7 @@ done
 
 log() { printf 'bench: %s\n' "$*" >&2; }
 
-for tool in cmake g++ pkg-config python3 Xvfb; do
+for tool in cmake g++ pkg-config python3 Xvfb rsvg-convert; do
     command -v "$tool" >/dev/null || { log "missing command: $tool"; exit 1; }
 done
 [[ -n $XDAMAGE ]] || { log "missing libXdamage.so.1"; exit 1; }

@@ -5,6 +5,7 @@ include(${PROJECT_SOURCE_DIR}/platform/linux/window/window.cmake)
 
 add_executable(sound3d app/win_main.cpp)
 target_link_libraries(sound3d PRIVATE sound3d_core sound3d_window sound3d_sound)
+include(${PROJECT_SOURCE_DIR}/cmake/linux_package.cmake)
 
 if(BUILD_TESTING)
   add_subdirectory(tests/linux)

@@ -1,7 +1,8 @@
-// Identifiers of the dialog, its controls and the embedded clip, shared by the
+// Identifiers of the icon, the dialog, its controls and the embedded clip, shared by the
 // code and the resource script (so plain #defines only).
 #pragma once
 
+#define IDR_ICON 100
 #define IDD_MAIN 101
 #define IDR_CLIP 107
 

@@ -36,6 +36,12 @@ SERVER_PACKAGES=(pulseaudio pulseaudio-utils libpulse-dev pipewire wireplumber p
 # screenshot.
 E2E_PACKAGES=("${WINE_PACKAGES[@]}" xvfb imagemagick)
 
+# The desktop program: rsvg-convert draws the icon for both builds; the
+# package check runs lintian, the desktop-entry and AppStream validators and
+# the unpacked program under openbox on a virtual X server.
+ICON_PACKAGES=(librsvg2-bin)
+PACKAGE_CHECK_PACKAGES=(lintian desktop-file-utils appstream dpkg-dev openbox xvfb xdotool x11-utils)
+
 # Wine reads the ANSI code page from the locale: Russian gives 1251.
 ensure_russian_locale() {
     if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then

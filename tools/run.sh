@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 source tools/deps.sh
 
 install_missing cmake make g++ python3 "${LINUX_PACKAGES[@]}"
+install_missing "${ICON_PACKAGES[@]}"
 cmake --preset linux -DBUILD_TESTING=OFF
 cmake --build --preset linux --target sound3d
 exec build/linux/sound3d

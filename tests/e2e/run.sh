@@ -10,6 +10,11 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=$here/../../build/windows
 [[ -f $build/sound3d_e2e.exe && -f $build/sound3d.exe ]] ||
     { echo "run.sh: build it first: cmake --workflow --preset windows" >&2; exit 2; }
+# The icon, read back from the executable: one group of 16, 32, 48 and 256
+# (written as 0) pixels, in octal as windres prints them.
+icon=$(x86_64-w64-mingw32-windres -i "$build/sound3d.exe" -O rc |
+       sed -n '/^100 14 /,/^END/s/^ *"\\\([0-7]*\)\\.*/\1/p' | tr '\n' ' ')
+[[ $icon == "020 040 060 000 " ]] || { echo "run.sh: sound3d.exe's icon sizes: $icon" >&2; exit 1; }
 # shellcheck source=tests/e2e/wine_env.sh
 source "$here/wine_env.sh"
 e2e_setup || exit 1

@@ -2,6 +2,7 @@
 // procedure of the test's own that records what reaches it.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
@@ -212,7 +213,7 @@ TEST(Dialog, ClicksAndKeysBecomeCommandsAndOnlyEndDialogCloses) {
 }
 
 TEST(Dialog, TrackbarsKeepSignedRangesAndReportEveryUserMove) {
-    const int TB_LINEUP = 0, TB_PAGEUP = 2, TB_THUMBTRACK = 5, TB_TOP = 6, TB_ENDTRACK = 8;
+    const int TB_PAGEUP = 2, TB_THUMBTRACK = 5, TB_ENDTRACK = 8;
     RunMain([&] {
         for (int id : {IDC_SLIDER_X, IDC_SLIDER_Y}) {
             SCOPED_TRACE(id);
@@ -232,9 +233,6 @@ TEST(Dialog, TrackbarsKeepSignedRangesAndReportEveryUserMove) {
                 int firstCode, lastCode;
             } moves[] = {
                 {[&] { QTest::mouseClick(slider, Qt::LeftButton, {}, nearMinimum); }, TB_PAGEUP, TB_PAGEUP},
-                {[&] { slider->setFocus(); QTest::keyClick(slider, vertical ? Qt::Key_Up : Qt::Key_Left); },
-                 TB_LINEUP, TB_LINEUP},
-                {[&] { QTest::keyClick(slider, Qt::Key_Home); }, TB_TOP, TB_TOP},
                 {[&] {
                      QTest::mousePress(slider, Qt::LeftButton, {}, middle);
                      QTest::mouseMove(slider, (middle + nearMinimum) / 2);
@@ -252,6 +250,68 @@ TEST(Dialog, TrackbarsKeepSignedRangesAndReportEveryUserMove) {
                 EXPECT_EQ(LOWORD(messages.back().wParam), m.lastCode);
                 EXPECT_EQ(messages.front().lParam, reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
             }
+        }
+    });
+}
+
+// The Windows trackbar's keys, alike on both orientations in positions: the
+// minimum is the left end, or the top, where the program reads +2.0.
+TEST(Dialog, TrackbarKeysMoveAsOnWindowsAndEndTheMoveWhenReleased) {
+    const struct {
+        Qt::Key key;
+        int position, code;
+    } keys[] = {{Qt::Key_Left, -10, 0}, {Qt::Key_Up, -10, 0}, {Qt::Key_Right, 10, 1},
+                {Qt::Key_Down, 10, 1},  {Qt::Key_PageUp, -800, 2}, {Qt::Key_PageDown, 800, 3},
+                {Qt::Key_Home, -2000, 6}, {Qt::Key_End, 2000, 7}};
+    RunMain([&] {
+        for (int id : {IDC_SLIDER_X, IDC_SLIDER_Z}) {
+            QWidget* slider = ControlWidget(dialog, id);
+            const UINT scroll = id == IDC_SLIDER_X ? WM_HSCROLL : WM_VSCROLL;
+            SendDlgItemMessageA(dialog, id, TBM_SETRANGE, TRUE, MAKELPARAM(-2000, 2000));
+            slider->setFocus();
+            for (const auto& k : keys) {
+                SCOPED_TRACE(testing::Message() << id << " key " << k.key);
+                SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, 0);
+                QTest::keyClick(slider, k.key);
+                EXPECT_EQ(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0), k.position);
+                const auto messages = Take(scroll);
+                ASSERT_EQ(messages.size(), 2u);
+                EXPECT_EQ(LOWORD(messages[0].wParam), k.code);
+                EXPECT_EQ(LOWORD(messages[1].wParam), 8) << "TB_ENDTRACK";
+            }
+        }
+    });
+}
+
+// What a screen reader gets: names from the labels, the lists' items as
+// values, and trackbars valued as the readouts show them, moved as the user's.
+TEST(Dialog, ScreenReadersGetLabelNamesAndCoordinates) {
+    RunMain([&] {
+        const std::pair<int, const char*> names[] = {
+            {IDC_DEVICE, "Устройство"}, {IDC_VIRTUALIZATION, "Виртуализация"}, {IDC_SPEAKERS, "Излучатели"},
+            {IDC_ANGLE, "Угол"}, {IDC_SLIDER_X, "X"}, {IDC_SLIDER_Y, "Y"}, {IDC_SLIDER_Z, "Z"}};
+        for (const auto& [id, name] : names) {
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(ControlWidget(dialog, id))->text(QAccessible::Name),
+                      QString::fromUtf8(name));
+        }
+        AddComboString1251(dialog, IDC_SPEAKERS, "\xCC\xEE\xED\xEE");  // "Моно"
+        SendDlgItemMessageA(dialog, IDC_SPEAKERS, CB_SETCURSEL, 0, 0);
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(ControlWidget(dialog, IDC_SPEAKERS));
+        EXPECT_EQ(list->text(QAccessible::Description), QString::fromUtf8("Моно"));
+        EXPECT_EQ(list->role(), QAccessible::ComboBox);
+        for (int id : {IDC_SLIDER_X, IDC_SLIDER_Y}) {
+            SendDlgItemMessageA(dialog, id, TBM_SETRANGE, TRUE, MAKELPARAM(-2000, 2000));
+            SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, -800);
+            QAccessibleValueInterface* value =
+                QAccessible::queryAccessibleInterface(ControlWidget(dialog, id))->valueInterface();
+            ASSERT_NE(value, nullptr);
+            EXPECT_FLOAT_EQ(value->currentValue().toFloat(), id == IDC_SLIDER_X ? -0.8f : 0.8f);
+            EXPECT_DOUBLE_EQ(value->minimumValue().toDouble(), -2);
+            EXPECT_DOUBLE_EQ(value->maximumValue().toDouble(), 2);
+            EXPECT_FLOAT_EQ(value->minimumStepSize().toFloat(), 0.01f);
+            value->setCurrentValue(1.5);
+            EXPECT_EQ(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0), id == IDC_SLIDER_X ? 1500 : -1500);
+            EXPECT_EQ(Take(id == IDC_SLIDER_X ? WM_HSCROLL : WM_VSCROLL).size(), 1u) << "the user's move";
         }
     });
 }

@@ -4,6 +4,8 @@
 #include <AL/alext.h>
 #include <unistd.h>
 
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -27,6 +29,33 @@ std::string ExecutableDirectory() {
     return slash == std::string::npos ? std::string() : executable.substr(0, slash);
 }
 
+// Where the light data set may be, relative to the executable's directory:
+// the installed tree's (the build gives the path from its binary directory
+// to its data directory), then the build tree's.
+const char* const LIGHT_HRTF_DIRECTORIES[] = {SOUND3D_INSTALLED_HRTF_DIRECTORY, "hrtf"};
+
+std::string LightHrtfFileIn(const std::string& directory) {
+    return directory + "/" + LIGHT_HRTF_NAME + ".mhr";
+}
+
+// Without the "bin/.." of the installed tree's path, where the directory exists.
+std::string Resolved(const std::string& path) {
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+// The directory holding the light data set; the installed tree's when none does.
+std::string LightHrtfDirectory() {
+    const std::string executable = ExecutableDirectory();
+    for (const char* relative : LIGHT_HRTF_DIRECTORIES) {
+        const std::string directory = Resolved(executable + "/" + relative);
+        if (access(LightHrtfFileIn(directory).c_str(), R_OK) == 0) {
+            return directory;
+        }
+    }
+    return Resolved(executable + "/" + LIGHT_HRTF_DIRECTORIES[0]);
+}
+
 ALCint IndexOf(ALCdevice* device, ALCint count, const char* wanted) {
     for (ALCint i = 0; i < count; ++i) {
         const ALCchar* name = alcGetStringiSOFT(device, ALC_HRTF_SPECIFIER_SOFT, i);
@@ -42,15 +71,22 @@ ALCint IndexOf(ALCdevice* device, ALCint count, const char* wanted) {
 // OpenAL Soft 1.19 reads its settings once per process by device name, and
 // every loopback device has the same one, so a per-start choice goes through
 // the data set's id instead. The library searches ALSOFT_LOCAL_PATH (else
-// the current directory) before the system's data directories.
+// the current directory) before the system's data directories, where it
+// finds the full set.
 void UseShippedHrtfSets() {
     static std::once_flag once;
     std::call_once(once, [] {
-        const std::string directory = ExecutableDirectory();
-        if (!directory.empty()) {
-            setenv("ALSOFT_LOCAL_PATH", (directory + "/hrtf").c_str(), 1);
-        }
+        setenv("ALSOFT_LOCAL_PATH", LightHrtfDirectory().c_str(), 1);
     });
+}
+
+bool LightHrtfPresent() {
+    const std::string file = LightHrtfFileIn(LightHrtfDirectory());
+    if (access(file.c_str(), R_OK) == 0) {
+        return true;
+    }
+    std::fprintf(stderr, "sound3d: the light HRTF data set is missing: %s\n", file.c_str());
+    return false;
 }
 
 ALCint FindHrtfId(ALCdevice* device, HrtfChoice choice) {

@@ -1,6 +1,7 @@
 // The HRTF data sets the renderer chooses from: OpenAL Soft's installed one
-// for the full rendering and the shorter one that ships in the directory
-// "hrtf" beside the executable for the light rendering.
+// for the full rendering and the program's own shorter one for the light
+// rendering, found from the executable's location: in the installed tree's
+// data directory, or in "hrtf" beside it in the build tree.
 #pragma once
 
 #include <AL/alc.h>
@@ -10,9 +11,12 @@ enum class HrtfChoice { Off, Light, Full };
 // The light data set's name as OpenAL Soft lists it (its file name).
 extern const char* const LIGHT_HRTF_NAME;
 
-// Makes OpenAL Soft look for data sets beside the executable in place of the
-// current directory. Call before the first device is opened; once is enough.
+// Makes OpenAL Soft look for data sets where the light one is, in place of
+// the current directory. Call before the first device is opened; once is enough.
 void UseShippedHrtfSets();
+// True when the light data set's file is there; otherwise says on standard
+// error, in one line, which file is missing.
+bool LightHrtfPresent();
 // The index of the data set for a choice on this device, -1 when none is listed.
 ALCint FindHrtfId(ALCdevice* device, HrtfChoice choice);
 // Which data set the device renders with now.

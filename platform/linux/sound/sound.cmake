@@ -24,8 +24,15 @@ target_include_directories(sound3d_sound PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(sound3d_sound PUBLIC SDL2::SDL2 OpenAL::OpenAL sound3d_core)
 
 # The light HRTF data set: OpenAL Soft's installed one with 8-tap filters in
-# place of 32. The layer finds it in "hrtf" beside the executable: the
-# program's is made there, and sound3d_ship_light_hrtf copies it beside others.
+# place of 32. The layer finds it from the executable's own location: in the
+# installed tree's data directory, or in "hrtf" beside it in the build tree,
+# where the program's is made and sound3d_ship_light_hrtf copies it beside others.
+include(GNUInstallDirs)
+set(SOUND3D_HRTF_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/sound3d/hrtf)
+file(RELATIVE_PATH SOUND3D_INSTALLED_HRTF_DIRECTORY
+     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${SOUND3D_HRTF_INSTALL_DIR})
+set_property(SOURCE ${SOUND3D_SOUND_DIR}/hrtf_sets.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+  SOUND3D_INSTALLED_HRTF_DIRECTORY="${SOUND3D_INSTALLED_HRTF_DIRECTORY}")
 set(SOUND3D_FULL_HRTF /usr/share/openal/hrtf/default-48000.mhr CACHE FILEPATH
     "OpenAL Soft's 48 kHz HRTF data set, source of the light one")
 set(SOUND3D_LIGHT_HRTF ${CMAKE_BINARY_DIR}/hrtf/sound3d-light.mhr)

@@ -93,6 +93,10 @@ public:
         const bool spatial = (full.dwFlags & DSBCAPS_CTRL3D) != 0;
         const HrtfChoice hrtf =
             spatial ? HrtfFor(state_->speakers, full.guid3DAlgorithm) : HrtfChoice::Off;
+        // OpenAL Soft would quietly render the full set in place of a missing one.
+        if (hrtf == HrtfChoice::Light && !LightHrtfPresent()) {
+            return DSERR_UNSUPPORTED;
+        }
         const HRESULT started = StartRendering(state_.get(), hrtf);
         if (FAILED(started)) {
             return started;

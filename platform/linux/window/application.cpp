@@ -3,12 +3,19 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QByteArray>
+#include <QIcon>
+#include <QImageReader>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
+
+// Generated from the build's sound3d.ico by tools/embed_file.py.
+extern const unsigned char ICON_BYTES[];
+extern const size_t ICON_BYTES_SIZE;
 
 namespace {
 
@@ -45,6 +52,19 @@ void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const
                  cause.toLocal8Bit().constData());
     std::fflush(stderr);
     _exit(EXIT_NO_DIALOG);
+}
+
+// Every size sound3d.ico holds, so the window system picks the one it needs.
+QIcon ProgramIcon() {
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(ICON_BYTES),
+                                               static_cast<qsizetype>(ICON_BYTES_SIZE));
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "ico");
+    QIcon icon;
+    for (int i = 0; i < reader.imageCount() && reader.jumpToImage(i); ++i) {
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
 }
 
 void ReplayHeldMessages() {
@@ -87,6 +107,7 @@ void EnsureApplication() {
         application = std::make_unique<QApplication>(argumentCount, arguments);
         qInstallMessageHandler(previousHandler);
         ReplayHeldMessages();
+        QApplication::setWindowIcon(ProgramIcon());
     }
     // Closing an error box while the dialog is hidden must not end every
     // event loop, the dialog's among them.

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/linux/window/accessibility.h"
 #include "platform/linux/window/fit_width_validator.h"
 #include "platform/linux/window/trackbar.h"
 
@@ -170,6 +171,7 @@ QString WindowText(const QWidget* widget) {
 void SetWindowTextOf(QWidget* widget, const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
+        AnnounceNewText(label);  // a readout's new value
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setText(text);
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {

@@ -9,6 +9,7 @@
 #include <QShowEvent>
 #include <algorithm>
 
+#include "platform/linux/window/accessibility.h"
 #include "platform/linux/window/controls.h"
 #include "platform/linux/window/dialog_units.h"
 #include "platform/linux/window/trackbar.h"
@@ -76,6 +77,7 @@ DialogWindow::~DialogWindow() {
 bool DialogWindow::Build() {
     setWindowTitle(QString::fromUtf8(template_.caption));
     setFont(DialogFont(template_.fontFamily, template_.fontPointSize));
+    UseDialogAccessibility();
     const DialogBaseUnits units = BaseUnitsOf(font());
     QWidget* previousTabStop = nullptr;
     for (int i = 0; i < template_.controlCount; ++i) {
@@ -97,6 +99,11 @@ bool DialogWindow::Build() {
             previousTabStop = widget;
         }
     }
+    std::vector<QWidget*> widgets;
+    for (const auto& control : controls_) {
+        widgets.push_back(control->widget);
+    }
+    NameControlsByLabels(widgets);
     setFixedSize(DialogRectToPixels(template_.rect, units).size());
     PlaceOnScreen();
     return true;

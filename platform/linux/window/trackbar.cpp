@@ -1,5 +1,7 @@
 #include "platform/linux/window/trackbar.h"
 
+#include <QKeyEvent>
+
 namespace {
 
 // Trackbar notification codes, the low word of WM_HSCROLL/WM_VSCROLL.
@@ -15,6 +17,39 @@ const int TB_ENDTRACK = 8;
 // A new trackbar's range and page size on Windows.
 const int DEFAULT_MAXIMUM = 100;
 const int PAGES_PER_RANGE = 5;
+// An arrow press moves a four-hundredth of the range: on the program's
+// 4,000 positions (-2.00 to +2.00) that is 0.01, the smallest change its
+// readouts show. Windows moves one position, which they would not show.
+const int LINES_PER_RANGE = 400;
+
+// The Windows trackbar's keys, the same whichever way it lies: toward the
+// minimum (left, or the top when vertical) or toward the maximum.
+struct KeyAction {
+    int key;
+    QAbstractSlider::SliderAction action;
+};
+const KeyAction KEY_ACTIONS[] = {
+    {Qt::Key_Left, QAbstractSlider::SliderSingleStepSub},
+    {Qt::Key_Up, QAbstractSlider::SliderSingleStepSub},
+    {Qt::Key_Right, QAbstractSlider::SliderSingleStepAdd},
+    {Qt::Key_Down, QAbstractSlider::SliderSingleStepAdd},
+    {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
+    {Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd},
+    {Qt::Key_Home, QAbstractSlider::SliderToMinimum},
+    {Qt::Key_End, QAbstractSlider::SliderToMaximum},
+};
+
+const KeyAction* FindKeyAction(const QKeyEvent& event) {
+    if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        return nullptr;
+    }
+    for (const KeyAction& entry : KEY_ACTIONS) {
+        if (entry.key == event.key()) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
 
 int CodeOfAction(int action) {
     switch (action) {
@@ -60,6 +95,7 @@ void Trackbar::SetScrollHandler(ScrollHandler handler) {
 void Trackbar::SetRangeQuietly(int minimum, int maximum) {
     quiet_ = true;
     setRange(minimum, maximum);
+    setSingleStep(std::max(1, (maximum - minimum) / LINES_PER_RANGE));
     setPageStep(std::max(1, (maximum - minimum) / PAGES_PER_RANGE));
     quiet_ = false;
 }
@@ -68,6 +104,26 @@ void Trackbar::SetPositionQuietly(int position) {
     quiet_ = true;
     setValue(position);
     quiet_ = false;
+}
+
+void Trackbar::keyPressEvent(QKeyEvent* event) {
+    const KeyAction* entry = FindKeyAction(*event);
+    if (entry == nullptr) {
+        QSlider::keyPressEvent(event);
+        return;
+    }
+    triggerAction(entry->action);
+}
+
+// As on Windows, letting go of a key ends the move.
+void Trackbar::keyReleaseEvent(QKeyEvent* event) {
+    if (FindKeyAction(*event) == nullptr || event->isAutoRepeat()) {
+        QSlider::keyReleaseEvent(event);
+        return;
+    }
+    if (handler_) {
+        handler_(TB_ENDTRACK, value());
+    }
 }
 
 // Qt announces the action before it moves the value; the move itself is

@@ -1,6 +1,6 @@
 // A trackbar on QSlider: raw positions as the trackbar messages give them,
-// the minimum at the top when vertical, and every move by the user reported
-// with its trackbar notification code.
+// the minimum at the top when vertical, the keys of the Windows trackbar,
+// and every move by the user reported with its trackbar notification code.
 #pragma once
 
 #include <QSlider>
@@ -18,6 +18,10 @@ public:
     // Programmatic changes, which report nothing (as TBM_SETRANGE/SETPOS).
     void SetRangeQuietly(int minimum, int maximum);
     void SetPositionQuietly(int position);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void OnAction(int action);

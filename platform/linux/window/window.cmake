@@ -27,7 +27,18 @@ add_custom_command(
   COMMENT "Embedding clip.raw"
   VERBATIM)
 
+# The window icon: the same sound3d.ico as the Windows program's, embedded.
+include(${PROJECT_SOURCE_DIR}/cmake/icon.cmake)
+add_custom_command(
+  OUTPUT ${SOUND3D_GENERATED_DIR}/icon_data.cpp
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/embed_file.py
+          ${SOUND3D_ICO} ${SOUND3D_GENERATED_DIR}/icon_data.cpp ICON_BYTES
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/embed_file.py ${SOUND3D_ICO}
+  COMMENT "Embedding sound3d.ico"
+  VERBATIM)
+
 add_library(sound3d_window STATIC
+  ${SOUND3D_WINDOW_DIR}/accessibility.cpp
   ${SOUND3D_WINDOW_DIR}/application.cpp
   ${SOUND3D_WINDOW_DIR}/controls.cpp
   ${SOUND3D_WINDOW_DIR}/dialog_box.cpp
@@ -42,6 +53,7 @@ add_library(sound3d_window STATIC
   ${SOUND3D_WINDOW_DIR}/main.cpp
   ${SOUND3D_GENERATED_DIR}/dialog_templates.cpp
   ${SOUND3D_GENERATED_DIR}/clip_data.cpp
+  ${SOUND3D_GENERATED_DIR}/icon_data.cpp
 )
 target_include_directories(sound3d_window PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(sound3d_window PUBLIC Qt6::Widgets)

@@ -1,0 +1,18 @@
+// What a screen reader gets from a dialog: lists and trackbars named by the
+// label to their left, trackbars valued in the coordinates the program reads
+// from them, and every new text of a readout or button announced.
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+// Names each list and trackbar after the nearest label to its left on the
+// same row ("Устройство", "X"), and makes that label its buddy.
+void NameControlsByLabels(const std::vector<QWidget*>& controls);
+
+// Makes Qt describe the dialogs' lists and trackbars with this layer's
+// accessible interfaces; once per process is enough.
+void UseDialogAccessibility();
+
+// Tells assistive technology that the widget shows a new text.
+void AnnounceNewText(QWidget* widget);
