@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string>
 
 const char* const LIGHT_HRTF_NAME = "sound3d-light";
@@ -74,10 +73,7 @@ ALCint IndexOf(ALCdevice* device, ALCint count, const char* wanted) {
 // the current directory) before the system's data directories, where it
 // finds the full set.
 void UseShippedHrtfSets() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        setenv("ALSOFT_LOCAL_PATH", LightHrtfDirectory().c_str(), 1);
-    });
+    setenv("ALSOFT_LOCAL_PATH", LightHrtfDirectory().c_str(), 1);
 }
 
 bool LightHrtfPresent() {

@@ -12,7 +12,8 @@ enum class HrtfChoice { Off, Light, Full };
 extern const char* const LIGHT_HRTF_NAME;
 
 // Makes OpenAL Soft look for data sets where the light one is, in place of
-// the current directory. Call before the first device is opened; once is enough.
+// the current directory. It sets the environment: call it while the process
+// has one thread, before the first device is opened.
 void UseShippedHrtfSets();
 // True when the light data set's file is there; otherwise says on standard
 // error, in one line, which file is missing.

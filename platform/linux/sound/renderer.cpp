@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <new>
 
 #include "platform/linux/sound/panning.h"
@@ -71,13 +70,17 @@ Attributes MakeAttributes(ALCdevice* device, ALCint format, HrtfChoice hrtf) {
                        on ? FindHrtfId(device, hrtf) : -1, 0}};
 }
 
-// Every rendering goes through a loopback device, so OpenAL Soft is kept
-// from starting its output backends: they would reach for JACK, PulseAudio
-// and ALSA, and JACK's library leaves files behind in /dev/shm.
-void UseLoopbackOnly() {
-    static std::once_flag once;
-    std::call_once(once, [] { setenv("ALSOFT_DRIVERS", "null", 1); });
-}
+// OpenAL Soft reads these from the environment at its first use. They are
+// set before main, while the process has one thread: setenv under a getenv
+// on another thread (SDL's threads read their hints so) can crash. Every
+// rendering goes through a loopback device, so OpenAL Soft is kept from
+// starting its output backends: they would reach for JACK, PulseAudio and
+// ALSA, and JACK's library leaves files behind in /dev/shm.
+const bool openAlConfigured = [] {
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    UseShippedHrtfSets();
+    return true;
+}();
 
 bool NoAlError() {
     return alGetError() == AL_NO_ERROR;
@@ -118,8 +121,6 @@ bool OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice hrt
     if (!DeviceFormat(layout, &format)) {
         return false;
     }
-    UseLoopbackOnly();
-    UseShippedHrtfSets();
     *renderer = Renderer{};
     renderer->channels = layout.channels;
     renderer->layout = layout;
