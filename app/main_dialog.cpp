@@ -3,6 +3,7 @@
 #include "app/position_controls.h"
 #include "playback/choices.h"
 #include "playback/device_list.h"
+#include "playback/dialog_window.h"
 #include "playback/error_box.h"
 #include "playback/playback.h"
 #include "resources/resource_ids.h"

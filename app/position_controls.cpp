@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "playback/error_box.h"
+#include "playback/dialog_window.h"
 #include "playback/playback.h"
 #include "playback/source_position.h"
 #include "resources/resource_ids.h"

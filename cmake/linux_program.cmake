@@ -1,5 +1,6 @@
 # The native Linux program: the same app/ and playback/ over a window layer on
 # Qt 6 Widgets and a sound layer on OpenAL Soft with SDL2 for the output.
+include(${PROJECT_SOURCE_DIR}/platform/linux/resources.cmake)
 include(${PROJECT_SOURCE_DIR}/platform/linux/sound/sound.cmake)
 include(${PROJECT_SOURCE_DIR}/platform/linux/window/window.cmake)
 

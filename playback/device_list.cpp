@@ -1,10 +1,8 @@
 #include "playback/device_list.h"
 
-#include "playback/error_box.h"
+#include "playback/dialog_window.h"
 #include "playback/device_table.h"
 #include "resources/resource_ids.h"
-
-DeviceTable deviceTable = {};
 
 HRESULT ListOutputDevices() {
     return DirectSoundEnumerateA(OnDeviceEnumerated, nullptr);

@@ -1,7 +1,5 @@
 #include "playback/error_box.h"
 
-HWND dialogWindow = nullptr;
-
 namespace {
 
 const size_t MESSAGE_SIZE = 256;

@@ -1,13 +1,11 @@
-// The main dialog's window and the program's one way of reporting a failure.
+// The program's one way of reporting a failure.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "platform/platform.h"
-
-// Owner of every error box and the window the sound device cooperates with.
-extern HWND dialogWindow;
+#include "playback/dialog_window.h"
 
 // Writes format into buffer, with each "%X" replaced by code in upper-case
 // hexadecimal and "%%" by '%'. The result is always terminated and cut to fit.

@@ -4,12 +4,12 @@
 
 #include "playback/choices.h"
 #include "playback/device_table.h"
+#include "playback/dialog_window.h"
 #include "playback/error_box.h"
 #include "playback/source_position.h"
 #include "resources/resource_ids.h"
 
 PlaybackObjects playbackObjects = {};
-SourcePosition sourcePosition = {0.0f, 0.0f, 0.0f};
 
 namespace {
 

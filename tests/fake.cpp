@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "playback/device_table.h"
-#include "playback/error_box.h"
+#include "playback/dialog_window.h"
 #include "playback/source_position.h"
 #include "resources/resource_ids.h"
 

@@ -13,8 +13,8 @@
 #include <string>
 
 #include "app/main_dialog.h"
-#include "platform/linux/window/resources.h"
-#include "playback/error_box.h"
+#include "platform/linux/resources.h"
+#include "playback/dialog_window.h"
 #include "resources/resource_ids.h"
 #include "tests/linux/window_test_support.h"
 

@@ -6,8 +6,7 @@ add_executable(sound_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/sound_render_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/sound_device_test.cpp
 )
-# The core's start sequence reads the embedded clip through the window layer.
-target_link_libraries(sound_tests PRIVATE GTest::gtest_main sound3d_core sound3d_window sound3d_sound)
+target_link_libraries(sound_tests PRIVATE GTest::gtest_main sound3d_core sound3d_resources sound3d_sound)
 sound3d_ship_light_hrtf(sound_tests)
 gtest_discover_tests(sound_tests PROPERTIES TIMEOUT 60)
 
@@ -21,7 +20,7 @@ add_executable(sound_server_tests
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(PULSE_SIMPLE REQUIRED IMPORTED_TARGET libpulse-simple)
 target_link_libraries(sound_server_tests PRIVATE
-  GTest::gtest_main sound3d_core sound3d_window sound3d_sound PkgConfig::PULSE_SIMPLE)
+  GTest::gtest_main sound3d_core sound3d_resources sound3d_sound PkgConfig::PULSE_SIMPLE)
 target_compile_options(sound_server_tests PRIVATE -fno-omit-frame-pointer)
 # Under LeakSanitizer: what a stalled server held must be given back once it resumes.
 target_link_options(sound_server_tests PRIVATE -fsanitize=leak)

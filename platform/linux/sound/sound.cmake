@@ -20,8 +20,7 @@ add_library(sound3d_sound STATIC
   ${SOUND3D_SOUND_DIR}/wave_format.cpp
 )
 target_include_directories(sound3d_sound PUBLIC ${PROJECT_SOURCE_DIR})
-# The GUID values (IID_IDirectSound3DBuffer and the algorithms) come from sound3d_core.
-target_link_libraries(sound3d_sound PUBLIC SDL2::SDL2 OpenAL::OpenAL sound3d_core)
+target_link_libraries(sound3d_sound PUBLIC SDL2::SDL2 OpenAL::OpenAL sound3d_guids)
 
 # The light HRTF data set: OpenAL Soft's installed one with 8-tap filters in
 # place of 32. The layer finds it from the executable's own location: in the

@@ -6,7 +6,7 @@
 #include "platform/linux/window/application.h"
 #include "platform/linux/window/controls.h"
 #include "platform/linux/window/dialog_window.h"
-#include "platform/linux/window/resources.h"
+#include "platform/linux/resources.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-# The window layer: the Win32 dialog, control and resource functions the
-# program uses, on Qt 6 Widgets. The dialog template is read from the same
-# resource script the Windows build compiles, and the clip is embedded.
+# The window layer: the Win32 dialog and control functions the program uses,
+# on Qt 6 Widgets. The dialog template is read from the same resource script
+# the Windows build compiles.
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
@@ -16,15 +16,6 @@ add_custom_command(
           ${PROJECT_SOURCE_DIR}/resources/sound3d.rc
           ${PROJECT_SOURCE_DIR}/resources/resource_ids.h
   COMMENT "Reading the dialog template from sound3d.rc"
-  VERBATIM)
-
-add_custom_command(
-  OUTPUT ${SOUND3D_GENERATED_DIR}/clip_data.cpp
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${SOUND3D_GENERATED_DIR}
-  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/embed_file.py
-          ${PROJECT_SOURCE_DIR}/resources/clip.raw ${SOUND3D_GENERATED_DIR}/clip_data.cpp CLIP_BYTES
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/embed_file.py ${PROJECT_SOURCE_DIR}/resources/clip.raw
-  COMMENT "Embedding clip.raw"
   VERBATIM)
 
 # The window icon: the same sound3d.ico as the Windows program's, embedded.
@@ -45,17 +36,15 @@ add_library(sound3d_window STATIC
   ${SOUND3D_WINDOW_DIR}/dialog_units.cpp
   ${SOUND3D_WINDOW_DIR}/dialog_window.cpp
   ${SOUND3D_WINDOW_DIR}/fit_width_validator.cpp
-  ${SOUND3D_WINDOW_DIR}/resources.cpp
   ${SOUND3D_WINDOW_DIR}/trackbar.cpp
   ${SOUND3D_WINDOW_DIR}/window_text.cpp
   ${SOUND3D_WINDOW_DIR}/windows_1251.cpp
   # Pulled from the archive only by a program without a main of its own.
   ${SOUND3D_WINDOW_DIR}/main.cpp
   ${SOUND3D_GENERATED_DIR}/dialog_templates.cpp
-  ${SOUND3D_GENERATED_DIR}/clip_data.cpp
   ${SOUND3D_GENERATED_DIR}/icon_data.cpp
 )
 target_include_directories(sound3d_window PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(sound3d_window PUBLIC Qt6::Widgets)
+target_link_libraries(sound3d_window PUBLIC Qt6::Widgets sound3d_resources)
 # Qt strings are UTF-8; the program's own texts arrive in Windows-1251.
 target_compile_options(sound3d_window PRIVATE -fexec-charset=UTF-8)

@@ -1,6 +1,6 @@
 // The resource functions over the data embedded at build time: the clip is
 // part of the executable, and nothing is read from files at run time.
-#include "platform/linux/window/resources.h"
+#include "platform/linux/resources.h"
 
 #include "resources/resource_ids.h"
 

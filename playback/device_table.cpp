@@ -1,0 +1,3 @@
+#include "playback/device_table.h"
+
+DeviceTable deviceTable = {};

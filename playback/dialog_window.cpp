@@ -1,0 +1,3 @@
+#include "playback/dialog_window.h"
+
+HWND dialogWindow = nullptr;
