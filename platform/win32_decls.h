@@ -79,12 +79,50 @@ typedef const IID& REFIID;
 #define CB_GETCURSEL 0x0147
 #define CB_SETCURSEL 0x014E
 
+#define CB_ERR (-1)
+#define BN_CLICKED 0
+#define SW_SHOWDEFAULT 10
+
 #define TBM_GETPOS 0x0400
 #define TBM_GETRANGEMIN 0x0401
 #define TBM_GETRANGEMAX 0x0402
 #define TBM_SETPOS 0x0405
 #define TBM_SETRANGE 0x0406
+
+// Trackbar notifications, the low word of WM_HSCROLL and WM_VSCROLL.
+#define TB_LINEUP 0
+#define TB_LINEDOWN 1
+#define TB_PAGEUP 2
+#define TB_PAGEDOWN 3
+#define TB_THUMBTRACK 5
+#define TB_TOP 6
+#define TB_BOTTOM 7
+#define TB_ENDTRACK 8
+
+// The styles and class of the dialog template; tools/rc_template.py reads
+// them from here too.
+#define WS_CHILD 0x40000000
+#define WS_VISIBLE 0x10000000
+#define WS_DISABLED 0x08000000
+#define WS_CAPTION 0x00C00000
+#define WS_VSCROLL 0x00200000
+#define WS_SYSMENU 0x00080000
+#define WS_GROUP 0x00020000
+#define WS_MINIMIZEBOX 0x00020000
+#define WS_TABSTOP 0x00010000
+#define WS_MAXIMIZEBOX 0x00010000
+#define DS_SETFONT 0x0040
+#define DS_MODALFRAME 0x0080
+#define DS_CENTER 0x0800
+#define CBS_DROPDOWN 0x0002
+#define CBS_DROPDOWNLIST 0x0003
+#define CBS_AUTOHSCROLL 0x0040
+#define SS_LEFT 0x0000
+#define BS_PUSHBUTTON 0x0000
 #define TBS_VERT 0x0002
+#define TBS_BOTH 0x0008
+#define TBS_NOTICKS 0x0010
+#define TRACKBAR_CLASSA "msctls_trackbar32"
 
 #define RT_RCDATA MAKEINTRESOURCEA(10)
 

@@ -231,9 +231,9 @@ void AddComboString1251(HWND dialog, int id, const char* text) {
 
 BOOL UpdateWindow(HWND window) { return Log("UpdateWindow(%s)", Name(window)) == 0; }
 
-// The template's styles: X is horizontal, Y and Z are vertical.
+// As the template has them: X is horizontal, Y and Z are vertical.
 LONG GetWindowLongA(HWND window, int index) {
-    return index != GWL_STYLE ? 0 : IdOf(window) == IDC_SLIDER_X ? 0x50010018 : 0x5001001A;
+    return index == GWL_STYLE && IdOf(window) != IDC_SLIDER_X ? TBS_VERT : 0;
 }
 
 HWND GetDlgItem(HWND d, int id) { return d == FakeDialog() ? ControlWindow(id) : nullptr; }

@@ -71,52 +71,56 @@ std::string Text(int id, int size = 300) {
     return text;
 }
 
+// Every control of the template as its widget, with its style and text;
+// every control where the template's dialog units put it.
 TEST(Dialog, BuildsTheTemplateControlsWithTheirClassesTextsAndStyles) {
-    const LONG COMBO = 0x50210003, LABEL = 0x50020000;
-    const struct {
-        int id;
-        const char* widgetClass;
-        LONG style;
-        const char* text;  // Windows-1251
-    } expected[] = {
-        {IDC_VIRTUALIZATION, "QComboBox", COMBO, ""}, {IDC_DEVICE, "QComboBox", COMBO, ""},
-        {IDC_START, "QPushButton", 0x50010000, "\xD1\xF2\xE0\xF0\xF2"},
-        {IDC_SLIDER_X, "QSlider", 0x50010018, "Slider1"}, {IDC_SLIDER_Y, "QSlider", 0x5001001A, "Slider2"},
-        {IDC_SLIDER_Z, "QSlider", 0x5001001A, "Slider3"}, {IDC_VALUE_X, "QLabel", LABEL, "X="},
-        {IDC_VALUE_Z, "QLabel", LABEL, "Z="}, {IDC_SPEAKERS, "QComboBox", COMBO, ""},
-        {IDC_ANGLE, "QComboBox", 0x50210002, ""},
-    };
+    const std::pair<const char*, const char*> widgetClasses[] = {
+        {"COMBOBOX", "QComboBox"}, {"STATIC", "QLabel"}, {"BUTTON", "QPushButton"}, {TRACKBAR_CLASSA, "QSlider"}};
+    const DialogTemplate& main = *FindDialogTemplate(IDD_MAIN);
     RunMain([&] {
         QWidget* window = dialog->widget;
-        EXPECT_EQ(window->windowTitle(), "DirectSound 3D");
+        EXPECT_EQ(window->windowTitle(), main.caption);
         // A caption with its system menu, close and minimize buttons, and no maximize button.
         const Qt::WindowFlags buttons = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                         Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint;
         EXPECT_EQ(window->windowFlags() & (buttons | Qt::WindowMaximizeButtonHint), buttons);
         EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "resizable";
-        EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & 0x00FFFFFF, 0x00CA08C0);
+        EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(dialog, GWL_STYLE)) & ~WS_VISIBLE, main.style);
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         EXPECT_LE((window->frameGeometry().center() - screen.center()).manhattanLength(), 2);
         // Dialog units follow the font: a quarter of the average width of A..Z
         // and a..z, rounded to whole pixels as Windows does, an eighth of its height.
-        const DialogTemplate& units = *FindDialogTemplate(IDD_MAIN);
         const QFontMetrics metrics(window->font());
-        const int averageWidth = qRound(metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0);
-        EXPECT_EQ(window->width(), qRound(units.rect.width * averageWidth / 4.0));
-        EXPECT_NEAR(window->height(), units.rect.height * metrics.height() / 8.0, 1);
-        const QRect slider = ControlWidget(dialog, IDC_SLIDER_Z)->geometry();  // x 131, y 80, 15 x 105
-        EXPECT_NEAR(slider.x(), 131.0 * window->width() / units.rect.width, 1);
-        EXPECT_NEAR(slider.bottom() + 1, 185.0 * window->height() / units.rect.height, 1);
-        for (const auto& control : expected) {
-            SCOPED_TRACE(control.id);
-            QWidget* widget = ControlWidget(dialog, control.id);
-            ASSERT_NE(widget, nullptr);
-            EXPECT_TRUE(widget->inherits(control.widgetClass));
-            EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, control.id), GWL_STYLE), control.style);
-            EXPECT_EQ(Text(control.id), control.text);
-            if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-                EXPECT_EQ(combo->isEditable(), control.id == IDC_ANGLE);
+        const double unitX = qRound(metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0) / 4.0;
+        const double unitY = metrics.height() / 8.0;
+        EXPECT_EQ(window->width(), qRound(main.rect.width * unitX));
+        EXPECT_NEAR(window->height(), main.rect.height * unitY, 1);
+        const QList<QWidget*> widgets = window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_EQ(widgets.size(), main.controlCount);
+        for (int i = 0; i < main.controlCount; ++i) {
+            const ControlTemplate& control = main.controls[i];
+            SCOPED_TRACE(control.text);
+            QWidget* widget = widgets[i];
+            for (const auto& entry : widgetClasses) {
+                EXPECT_TRUE(QString(control.className).compare(entry.first, Qt::CaseInsensitive) != 0 ||
+                            widget->inherits(entry.second));
             }
+            const QRect at = widget->geometry();
+            EXPECT_NEAR(at.x(), control.rect.x * unitX, 1);
+            EXPECT_NEAR(at.y(), control.rect.y * unitY, 1);
+            EXPECT_NEAR(at.width(), control.rect.width * unitX, 1);
+            if (auto* combo = qobject_cast<QComboBox*>(widget)) {  // its height holds the drop-down list
+                EXPECT_EQ(combo->isEditable(), control.id == IDC_ANGLE);
+                continue;
+            }
+            EXPECT_NEAR(at.height(), control.rect.height * unitY, 1);
+            if (control.id == -1) {
+                continue;
+            }
+            EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(GetDlgItem(dialog, control.id), GWL_STYLE)), control.style);
+            char expected[64];
+            ToWindows1251(QString::fromUtf8(control.text), expected, sizeof expected);
+            EXPECT_EQ(Text(control.id), expected);
         }
         // At most size - 1 characters are read, always terminated.
         for (int size : {1, 2, 3}) {
@@ -191,7 +195,7 @@ TEST(Dialog, ClicksAndKeysBecomeCommandsAndOnlyEndDialogCloses) {
         button->setFocus();
         EXPECT_FALSE(EnableWindow(buttonWindow, FALSE));
         EXPECT_EQ(GetFocus(), nullptr);
-        EXPECT_NE(GetWindowLongA(buttonWindow, GWL_STYLE) & 0x08000000, 0);
+        EXPECT_NE(GetWindowLongA(buttonWindow, GWL_STYLE) & WS_DISABLED, 0);
         // UpdateWindow paints a new text before the event loop runs again.
         PaintRecorder recorder;
         button->installEventFilter(&recorder);
@@ -213,7 +217,6 @@ TEST(Dialog, ClicksAndKeysBecomeCommandsAndOnlyEndDialogCloses) {
 }
 
 TEST(Dialog, TrackbarsKeepSignedRangesAndReportEveryUserMove) {
-    const int TB_PAGEUP = 2, TB_THUMBTRACK = 5, TB_ENDTRACK = 8;
     RunMain([&] {
         for (int id : {IDC_SLIDER_X, IDC_SLIDER_Y}) {
             SCOPED_TRACE(id);

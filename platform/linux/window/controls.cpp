@@ -11,14 +11,6 @@
 
 namespace {
 
-const LRESULT CB_ERR = -1;
-const uint32_t CBS_TYPE_MASK = 0x3;
-const uint32_t CBS_DROPDOWNLIST = 0x3;
-const uint32_t CBS_AUTOHSCROLL = 0x40;
-const uint32_t SS_TYPE_MASK = 0x1F;
-const uint32_t SS_CENTER = 0x1;
-const uint32_t SS_RIGHT = 0x2;
-
 bool IsClass(const ControlTemplate& control, const char* name) {
     return QString::fromUtf8(control.className).compare(QLatin1String(name), Qt::CaseInsensitive) ==
            0;
@@ -26,7 +18,7 @@ bool IsClass(const ControlTemplate& control, const char* name) {
 
 QWidget* CreateComboBox(const ControlTemplate& control, QWidget* parent) {
     auto* combo = new QComboBox(parent);
-    if ((control.style & CBS_TYPE_MASK) == CBS_DROPDOWNLIST) {
+    if ((control.style & CBS_DROPDOWNLIST) == CBS_DROPDOWNLIST) {
         return combo;
     }
     combo->setEditable(true);
@@ -40,14 +32,11 @@ QWidget* CreateComboBox(const ControlTemplate& control, QWidget* parent) {
     return combo;
 }
 
+// The template's static texts are all left-aligned (SS_LEFT).
 QWidget* CreateStatic(const ControlTemplate& control, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(control.text), parent);
     label->setTextFormat(Qt::PlainText);
-    const uint32_t type = control.style & SS_TYPE_MASK;
-    const Qt::Alignment horizontal = type == SS_CENTER  ? Qt::AlignHCenter
-                                     : type == SS_RIGHT ? Qt::AlignRight
-                                                        : Qt::AlignLeft;
-    label->setAlignment(horizontal | Qt::AlignTop);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
@@ -74,7 +63,7 @@ QWidget* CreateWidget(const ControlTemplate& control, QWidget* parent) {
     if (IsClass(control, "BUTTON")) {
         return CreateButton(control, parent);
     }
-    if (IsClass(control, "msctls_trackbar32")) {
+    if (IsClass(control, TRACKBAR_CLASSA)) {
         return CreateTrackbar(control, parent);
     }
     return nullptr;

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "platform/linux/window/dialog_template.h"
+#include "resources/dialog_template.h"
 #include "platform/linux/window/window_handle.h"
 
 // The widget for a control, or null for a class this layer does not build.

@@ -15,15 +15,6 @@ const int GWL_ID = -12;
 
 }  // namespace
 
-const DialogTemplate* FindDialogTemplate(int id) {
-    for (int i = 0; i < DIALOG_TEMPLATE_COUNT; ++i) {
-        if (DIALOG_TEMPLATES[i].id == id) {
-            return &DIALOG_TEMPLATES[i];
-        }
-    }
-    return nullptr;
-}
-
 INT_PTR RunDialogTemplate(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC procedure,
                           LPARAM initParam) {
     if (procedure == nullptr) {

@@ -2,7 +2,7 @@
 // templates of the resource script.
 #pragma once
 
-#include "platform/linux/window/dialog_template.h"
+#include "resources/dialog_template.h"
 #include "platform/win32_decls.h"
 
 // Returns the value given to EndDialog, or -1 when the dialog cannot be built.

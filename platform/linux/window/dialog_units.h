@@ -6,7 +6,7 @@
 #include <QFont>
 #include <QRect>
 
-#include "platform/linux/window/dialog_template.h"
+#include "resources/dialog_template.h"
 
 struct DialogBaseUnits {
     int averageWidth;  // pixels per four horizontal units

@@ -16,13 +16,6 @@
 
 namespace {
 
-const uint32_t WS_CAPTION = 0x00C00000;
-const uint32_t WS_SYSMENU = 0x00080000;
-const uint32_t WS_MINIMIZEBOX = 0x00020000;
-const uint32_t WS_MAXIMIZEBOX = 0x00010000;
-const uint32_t DS_CENTER = 0x0800;
-const WORD BN_CLICKED = 0;
-
 std::vector<DialogWindow*>& OpenDialogs() {
     static std::vector<DialogWindow*> dialogs;
     return dialogs;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/linux/window/dialog_template.h"
+#include "resources/dialog_template.h"
 #include "platform/linux/window/window_handle.h"
 
 class DialogWindow : public QDialog {

@@ -6,12 +6,6 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState);
 
-namespace {
-
-const int SW_SHOWDEFAULT = 10;
-
-}  // namespace
-
 int main(int argc, char** argv) {
     KeepCommandLine(argc, argv);
     char commandLine[] = "";  // the program takes no options

@@ -2,17 +2,9 @@
 
 #include <QKeyEvent>
 
-namespace {
+#include "platform/win32_decls.h"
 
-// Trackbar notification codes, the low word of WM_HSCROLL/WM_VSCROLL.
-const int TB_LINEUP = 0;
-const int TB_LINEDOWN = 1;
-const int TB_PAGEUP = 2;
-const int TB_PAGEDOWN = 3;
-const int TB_THUMBTRACK = 5;
-const int TB_TOP = 6;
-const int TB_BOTTOM = 7;
-const int TB_ENDTRACK = 8;
+namespace {
 
 // A new trackbar's range and page size on Windows.
 const int DEFAULT_MAXIMUM = 100;

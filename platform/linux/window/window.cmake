@@ -7,16 +7,7 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(SOUND3D_WINDOW_DIR ${PROJECT_SOURCE_DIR}/platform/linux/window)
 set(SOUND3D_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 
-add_custom_command(
-  OUTPUT ${SOUND3D_GENERATED_DIR}/dialog_templates.cpp
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${SOUND3D_GENERATED_DIR}
-  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/rc_template.py
-          ${PROJECT_SOURCE_DIR}/resources/sound3d.rc ${SOUND3D_GENERATED_DIR}/dialog_templates.cpp
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/rc_template.py
-          ${PROJECT_SOURCE_DIR}/resources/sound3d.rc
-          ${PROJECT_SOURCE_DIR}/resources/resource_ids.h
-  COMMENT "Reading the dialog template from sound3d.rc"
-  VERBATIM)
+include(${PROJECT_SOURCE_DIR}/cmake/dialog_templates.cmake)
 
 # The window icon: the same sound3d.ico as the Windows program's, embedded.
 include(${PROJECT_SOURCE_DIR}/cmake/icon.cmake)
@@ -41,10 +32,9 @@ add_library(sound3d_window STATIC
   ${SOUND3D_WINDOW_DIR}/windows_1251.cpp
   # Pulled from the archive only by a program without a main of its own.
   ${SOUND3D_WINDOW_DIR}/main.cpp
-  ${SOUND3D_GENERATED_DIR}/dialog_templates.cpp
   ${SOUND3D_GENERATED_DIR}/icon_data.cpp
 )
 target_include_directories(sound3d_window PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(sound3d_window PUBLIC Qt6::Widgets sound3d_resources)
+target_link_libraries(sound3d_window PUBLIC Qt6::Widgets sound3d_resources sound3d_dialog_templates)
 # Qt strings are UTF-8; the program's own texts arrive in Windows-1251.
 target_compile_options(sound3d_window PRIVATE -fexec-charset=UTF-8)

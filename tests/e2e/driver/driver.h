@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource_ids.h"
+
 namespace e2e {
 
-enum : int { kVirtualization = 1027, kDevice = 1029, kStartStop = 1030, kSliderX = 1031,
-             kSliderY = 1032, kSliderZ = 1033, kSpeakers = 1037, kAngle = 1038 };
 inline const wchar_t kStartText[] = L"Старт";
 inline const wchar_t kStopText[] = L"Стоп";
 
@@ -100,7 +100,7 @@ inline bool ReadCapture(const std::string& path, bool* closed, std::string* orde
 struct Twin {
     HWND dialog = CreateDialogParamW(
         LoadLibraryExW(L"sound3d.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE),
-        MAKEINTRESOURCEW(101), nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        MAKEINTRESOURCEW(IDD_MAIN), nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ~Twin() { DestroyWindow(dialog); }
     RECT Map(int x, int y, int width, int height) const {
         RECT rect = {x, y, width, height};
@@ -132,18 +132,18 @@ struct Sound3d {
         return info.hwndFocus;
     }
     // What a click on the button tells the dialog.
-    void Click() const { PostMessageW(dialog, WM_COMMAND, kStartStop, reinterpret_cast<LPARAM>(Item(kStartStop))); }
+    void Click() const { PostMessageW(dialog, WM_COMMAND, IDC_START, reinterpret_cast<LPARAM>(Item(IDC_START))); }
     // Enter on the focused button, after which it is enabled again, reads
     // `becomes` and has the focus back, so that Enter works it again.
     bool Press(const wchar_t* becomes) const {
         PostKey(VK_RETURN);
         return Eventually([&] {
-            return Text(kStartStop) == becomes && IsWindowEnabled(Item(kStartStop)) && Focus() == Item(kStartStop);
+            return Text(IDC_START) == becomes && IsWindowEnabled(Item(IDC_START)) && Focus() == Item(IDC_START);
         });
     }
     void SetSlider(int id, int position) const {
         SendMessageW(Item(id), TBM_SETPOS, TRUE, position);
-        SendMessageW(dialog, id == kSliderX ? WM_HSCROLL : WM_VSCROLL,
+        SendMessageW(dialog, id == IDC_SLIDER_X ? WM_HSCROLL : WM_VSCROLL,
                      MAKEWPARAM(TB_THUMBPOSITION, static_cast<WORD>(position)), reinterpret_cast<LPARAM>(Item(id)));
     }
     // To the focused control, through the dialog's message loop.

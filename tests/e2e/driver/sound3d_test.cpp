@@ -9,37 +9,32 @@
 
 #include <cstdio>
 
+#include "resources/dialog_template.h"
+
 namespace e2e {
 namespace {
 
-struct Control {
-    int id;
-    const wchar_t* className;
-    const wchar_t* text;  // a list's is its selected item, added as 1251 text
-    LONG style;
-    int x, y, width, height;  // dialog units
+// What a control shows once the dialog is open, where that is not its
+// template text: a list's selected item, a readout's coordinate.
+const std::pair<int, const wchar_t*> kShownTexts[] = {
+    {IDC_VIRTUALIZATION, L"Полная"}, {IDC_DEVICE, L"Primary Sound Driver"}, {IDC_SPEAKERS, L"Наушники"},
+    {IDC_ANGLE, L"10"}, {IDC_VALUE_X, L"X= 00.00"}, {IDC_VALUE_Y, L"Y= 00.00"}, {IDC_VALUE_Z, L"Z= 00.00"},
 };
 
-const Control kControls[] = {
-    {kVirtualization, L"ComboBox", L"Полная", 0x50210003, 75, 55, 60, 90},
-    {-1, L"Static", L"Виртуализация", 0x50020000, 5, 60, 63, 8},
-    {kDevice, L"ComboBox", L"Primary Sound Driver", 0x50210003, 65, 5, 130, 89},
-    {-1, L"Static", L"Устройство", 0x50020000, 5, 10, 53, 8},
-    {kStartStop, L"Button", L"Старт", 0x50010000, 160, 55, 35, 14},
-    {kSliderX, L"msctls_trackbar32", L"Slider1", 0x50010018, 15, 86, 100, 15},
-    {kSliderY, L"msctls_trackbar32", L"Slider2", 0x5001001A, 55, 110, 15, 75},
-    {kSliderZ, L"msctls_trackbar32", L"Slider3", 0x5001001A, 131, 80, 15, 105},
-    {-1, L"Static", L"X", 0x50020000, 5, 90, 8, 8},
-    {-1, L"Static", L"Y", 0x50020000, 41, 145, 8, 8},
-    {-1, L"Static", L"Z", 0x50020000, 121, 130, 8, 8},
-    {1034, L"Static", L"X= 00.00", 0x50020000, 160, 95, 35, 8},
-    {1035, L"Static", L"Y= 00.00", 0x50020000, 160, 110, 35, 8},
-    {1036, L"Static", L"Z= 00.00", 0x50020000, 160, 125, 35, 8},
-    {-1, L"Static", L"Излучатели", 0x50020000, 5, 35, 40, 8},
-    {kSpeakers, L"ComboBox", L"Наушники", 0x50210003, 65, 30, 70, 110},
-    {-1, L"Static", L"Угол", 0x50020000, 145, 35, 18, 8},
-    {kAngle, L"ComboBox", L"10", 0x50210002, 165, 30, 30, 65},
-};
+std::wstring Wide(const char* utf8) {
+    wchar_t text[256] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text, 256);
+    return text;
+}
+
+std::wstring ShownText(const ControlTemplate& control) {
+    for (const auto& shown : kShownTexts) {
+        if (shown.first == control.id) {
+            return shown.second;
+        }
+    }
+    return Wide(control.text);
+}
 
 TEST(Dialog, TemplateAsBuilt) {
     EXPECT_EQ(GetACP(), std::stoul(Env("E2E_CODE_PAGE")));
@@ -52,28 +47,30 @@ TEST(Dialog, TemplateAsBuilt) {
     EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 72));
 
     // The dialog manager adds visibility, sibling clipping and the 3D look.
+    const DialogTemplate& main = *FindDialogTemplate(IDD_MAIN);
     EXPECT_EQ(GetWindowLongW(app.dialog, GWL_STYLE) & ~(WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK),
-              0x00CA08C0);
-    RECT client, size = twin.Map(0, 0, 202, 191);
+              static_cast<LONG>(main.style));
+    RECT client, size = twin.Map(0, 0, main.rect.width, main.rect.height);
     GetClientRect(app.dialog, &client);
     EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(size.right, size.bottom));
     // In this order, with these WS_TABSTOP bits, the controls are the tab order.
     HWND child = GetWindow(app.dialog, GW_CHILD);
-    for (const Control& control : kControls) {
-        SCOPED_TRACE(::testing::Message() << "control at " << control.x << "," << control.y);
+    for (int i = 0; i < main.controlCount; ++i) {
+        const ControlTemplate& control = main.controls[i];
+        SCOPED_TRACE(::testing::Message() << "control at " << control.rect.x << "," << control.rect.y);
         wchar_t className[64] = {};
         GetClassNameW(child, className, 64);
-        EXPECT_EQ(className, std::wstring(control.className));
+        EXPECT_EQ(CompareStringOrdinal(className, -1, Wide(control.className).c_str(), -1, TRUE), CSTR_EQUAL);
         EXPECT_EQ(GetDlgCtrlID(child) & 0xFFFF, control.id & 0xFFFF);
-        EXPECT_EQ(WindowText(child), control.text);
+        EXPECT_EQ(WindowText(child), ShownText(control));
         const bool combo = className == std::wstring(L"ComboBox");
         // Wine's combo box hands WS_VSCROLL on to its list.
         const LONG mask = combo ? ~WS_VSCROLL : ~0;
-        EXPECT_EQ(GetWindowLongW(child, GWL_STYLE) & mask, control.style & mask);
+        EXPECT_EQ(GetWindowLongW(child, GWL_STYLE) & mask, static_cast<LONG>(control.style) & mask);
         RECT shown;
         GetWindowRect(child, &shown);
         MapWindowPoints(nullptr, app.dialog, reinterpret_cast<POINT*>(&shown), 2);
-        const RECT expected = twin.Map(control.x, control.y, control.width, control.height);
+        const RECT expected = twin.Map(control.rect.x, control.rect.y, control.rect.width, control.rect.height);
         EXPECT_EQ(std::make_tuple(shown.left, shown.top, shown.right),
                   std::make_tuple(expected.left, expected.top, expected.right));
         // A combo box's height includes its list, which Wine reports apart
@@ -83,7 +80,7 @@ TEST(Dialog, TemplateAsBuilt) {
         EXPECT_NEAR(shown.bottom + (combo ? list.bottom - list.top : 0), expected.bottom, combo ? 4 : 0);
         child = GetWindow(child, GW_HWNDNEXT);
     }
-    EXPECT_EQ(app.Focus(), app.Item(kVirtualization));
+    EXPECT_EQ(app.Focus(), app.Item(IDC_VIRTUALIZATION));
 }
 
 // Started and stopped with Enter.  Each start opens the output anew, which
@@ -94,18 +91,18 @@ TEST(Sound, EachAlgorithmFollowsTheSourceAndFallsSilentAtStop) {
     ASSERT_TRUE(app.Launch(Capture(path)));
     app.PostKey(VK_TAB);  // from the virtualization list to the button
     app.PostKey(VK_TAB);
-    ASSERT_TRUE(Eventually([&] { return app.Focus() == app.Item(kStartStop); }));
+    ASSERT_TRUE(Eventually([&] { return app.Focus() == app.Item(IDC_START); }));
     for (int algorithm = 0; algorithm < 3; ++algorithm) {
         SCOPED_TRACE(::testing::Message() << "virtualization item " << algorithm);
-        SendMessageW(app.Item(kVirtualization), CB_SETCURSEL, algorithm, 0);
+        SendMessageW(app.Item(IDC_VIRTUALIZATION), CB_SETCURSEL, algorithm, 0);
         const auto plays = [&] {  // 2 s of float32 stereo at 48 kHz; faster than real time
             const long long size = FileSize(path);
             return Eventually([&] { return FileSize(path) > size + 2 * 48000 * 8; });
         };
-        app.SetSlider(kSliderX, 2000);  // placed before the start
+        app.SetSlider(IDC_SLIDER_X, 2000);  // placed before the start
         ASSERT_TRUE(app.Press(kStopText));
         ASSERT_TRUE(plays());
-        app.SetSlider(kSliderX, -2000);  // moved while playing
+        app.SetSlider(IDC_SLIDER_X, -2000);  // moved while playing
         ASSERT_TRUE(plays());
         ASSERT_TRUE(app.Press(kStartText));
         bool closed = false;

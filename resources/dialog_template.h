@@ -1,14 +1,9 @@
-// A dialog template as the resource script lays it out, generated at build
-// time from that script (tools/rc_template.py). Texts are UTF-8; positions
-// and sizes are in dialog units.
+// The dialog templates as the resource script lays them out, read from it at
+// build time (tools/rc_template.py) for the builds that have no resource
+// compiler to read it. Texts are UTF-8; positions and sizes are in dialog units.
 #pragma once
 
 #include <cstdint>
-
-// Style bits that more than one part of the layer reads from a template.
-const uint32_t WS_VISIBLE = 0x10000000;
-const uint32_t WS_DISABLED = 0x08000000;
-const uint32_t WS_TABSTOP = 0x00010000;
 
 struct DialogRect {
     int x;
