@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "platform/linux/window/dialog_window.h"
+
 namespace {
 
 // The result of a dialog the test had to end itself.

@@ -10,8 +10,8 @@
 #include <limits>
 
 #include "app/position_controls.h"
+#include "platform/linux/window/dialog_window.h"
 #include "platform/linux/window/trackbar.h"
-#include "platform/linux/window/window_handle.h"
 
 namespace {
 

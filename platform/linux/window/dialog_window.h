@@ -59,3 +59,10 @@ private:
     bool ended_ = false;
     INT_PTR result_ = -1;
 };
+
+// The window behind a handle while its dialog is open; null for any other
+// handle, so stale or foreign handles are harmless as on Windows.
+HWND__* FindWindowRecord(HWND window);
+
+// The control or dialog holding widget (or one of its inner widgets).
+HWND FindWindowOfWidget(const QWidget* widget);

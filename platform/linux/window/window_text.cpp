@@ -4,6 +4,7 @@
 
 #include "platform/linux/window/application.h"
 #include "platform/linux/window/controls.h"
+#include "platform/linux/window/dialog_window.h"
 #include "platform/linux/window/windows_1251.h"
 #include "platform/win32_decls.h"
 #include "platform/window_text.h"
