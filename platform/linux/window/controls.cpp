@@ -163,11 +163,6 @@ void SetWindowTextOf(QWidget* widget, const QString& text) {
         AnnounceNewText(label);  // a readout's new value
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setText(text);
-    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-        // A drop-down list has no text of its own to set.
-        if (combo->isEditable()) {
-            combo->setEditText(text);
-        }
     } else {
         widget->setWindowTitle(text);
     }

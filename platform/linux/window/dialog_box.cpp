@@ -1,5 +1,5 @@
 // The dialog functions of the window system, on DialogWindow.
-#include "platform/linux/window/dialog_box.h"
+#include "platform/win32_decls.h"
 
 #include <QApplication>
 
@@ -11,38 +11,25 @@
 namespace {
 
 const INT_PTR DIALOG_FAILED = -1;
-const int GWL_ID = -12;
 
 }  // namespace
-
-INT_PTR RunDialogTemplate(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC procedure,
-                          LPARAM initParam) {
-    if (procedure == nullptr) {
-        return DIALOG_FAILED;
-    }
-    EnsureApplication();
-    HWND__* ownerWindow = FindWindowRecord(owner);
-    DialogWindow dialog(dialogTemplate, procedure,
-                        ownerWindow != nullptr ? ownerWindow->widget->window() : nullptr);
-    if (!dialog.Build()) {
-        return DIALOG_FAILED;
-    }
-    return dialog.Run(initParam);
-}
 
 void InitCommonControls() {
     // Every control class exists once the QApplication does.
 }
 
-INT_PTR DialogBoxParamW(HINSTANCE /*instance*/, LPCWSTR templateName, HWND owner,
+// The program's one dialog has no owner.
+INT_PTR DialogBoxParamW(HINSTANCE /*instance*/, LPCWSTR templateName, HWND /*owner*/,
                         DLGPROC dialogProc, LPARAM initParam) {
     const auto name = reinterpret_cast<uintptr_t>(templateName);
     const DialogTemplate* found =
         name <= LAST_INTEGER_RESOURCE ? FindDialogTemplate(static_cast<int>(name)) : nullptr;
-    if (found == nullptr) {
+    if (found == nullptr || dialogProc == nullptr) {
         return DIALOG_FAILED;
     }
-    return RunDialogTemplate(*found, owner, dialogProc, initParam);
+    EnsureApplication();
+    DialogWindow dialog(*found, dialogProc);
+    return dialog.Build() ? dialog.Run(initParam) : DIALOG_FAILED;
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
@@ -110,9 +97,6 @@ LONG GetWindowLongA(HWND window, int index) {
     HWND__* target = FindWindowRecord(window);
     if (target == nullptr) {
         return 0;
-    }
-    if (index == GWL_ID) {
-        return target->controlId;
     }
     if (index != GWL_STYLE) {
         return 0;

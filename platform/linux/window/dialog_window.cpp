@@ -53,9 +53,8 @@ bool IsPlainKey(const QKeyEvent& key) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(const DialogTemplate& dialogTemplate, DLGPROC procedure,
-                           QWidget* owner)
-    : QDialog(owner, FlagsOfStyle(dialogTemplate.style)),
+DialogWindow::DialogWindow(const DialogTemplate& dialogTemplate, DLGPROC procedure)
+    : QDialog(nullptr, FlagsOfStyle(dialogTemplate.style)),
       template_(dialogTemplate),
       procedure_(procedure),
       self_{this, this, true, 0, dialogTemplate.style} {
@@ -192,15 +191,12 @@ void DialogWindow::End(INT_PTR result) {
     }
 }
 
+// The program only ever names the control to focus (lParam TRUE).
 void DialogWindow::MoveFocus(WPARAM wParam, LPARAM lParam) {
-    if (lParam != FALSE) {
-        HWND target = reinterpret_cast<HWND>(wParam);
-        if (Owns(target)) {
-            target->widget->setFocus(Qt::OtherFocusReason);
-        }
-        return;
+    HWND target = reinterpret_cast<HWND>(wParam);
+    if (lParam != FALSE && Owns(target)) {
+        target->widget->setFocus(Qt::OtherFocusReason);
     }
-    focusNextPrevChild(wParam == 0);
 }
 
 HWND DialogWindow::FirstTabStop() {

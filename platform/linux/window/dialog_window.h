@@ -13,7 +13,7 @@
 
 class DialogWindow : public QDialog {
 public:
-    DialogWindow(const DialogTemplate& dialogTemplate, DLGPROC procedure, QWidget* owner);
+    DialogWindow(const DialogTemplate& dialogTemplate, DLGPROC procedure);
     ~DialogWindow() override;
 
     DialogWindow(const DialogWindow&) = delete;

@@ -47,16 +47,16 @@ TEST(Dialog, TemplateAsBuilt) {
     EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 72));
 
     // The dialog manager adds visibility, sibling clipping and the 3D look.
-    const DialogTemplate& main = *FindDialogTemplate(IDD_MAIN);
+    const DialogTemplate& mainDialog = *FindDialogTemplate(IDD_MAIN);
     EXPECT_EQ(GetWindowLongW(app.dialog, GWL_STYLE) & ~(WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK),
-              static_cast<LONG>(main.style));
-    RECT client, size = twin.Map(0, 0, main.rect.width, main.rect.height);
+              static_cast<LONG>(mainDialog.style));
+    RECT client, size = twin.Map(0, 0, mainDialog.rect.width, mainDialog.rect.height);
     GetClientRect(app.dialog, &client);
     EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(size.right, size.bottom));
     // In this order, with these WS_TABSTOP bits, the controls are the tab order.
     HWND child = GetWindow(app.dialog, GW_CHILD);
-    for (int i = 0; i < main.controlCount; ++i) {
-        const ControlTemplate& control = main.controls[i];
+    for (int i = 0; i < mainDialog.controlCount; ++i) {
+        const ControlTemplate& control = mainDialog.controls[i];
         SCOPED_TRACE(::testing::Message() << "control at " << control.rect.x << "," << control.rect.y);
         wchar_t className[64] = {};
         GetClassNameW(child, className, 64);
