@@ -10,23 +10,12 @@
 #include <cstring>
 #include <string>
 
-const char* const LIGHT_HRTF_NAME = "sound3d-light";
-
 namespace {
 
+// The light data set's name as OpenAL Soft lists it (its file name).
+const char* const LIGHT_HRTF_NAME = "sound3d-light";
 // OpenAL Soft's full data sets at the rendering rate, best first.
 const char* const FULL_HRTF_NAMES[] = {"default-48000", "Built-In 48000hz"};
-
-std::string ExecutableDirectory() {
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
-        return std::string();
-    }
-    const std::string executable(path, static_cast<size_t>(length));
-    const size_t slash = executable.rfind('/');
-    return slash == std::string::npos ? std::string() : executable.substr(0, slash);
-}
 
 // Where the light data set may be, relative to the executable's directory:
 // the installed tree's (the build gives the path from its binary directory
@@ -37,10 +26,15 @@ std::string LightHrtfFileIn(const std::string& directory) {
     return directory + "/" + LIGHT_HRTF_NAME + ".mhr";
 }
 
-// Without the "bin/.." of the installed tree's path, where the directory exists.
+// Without links and the "bin/.." of the installed tree's path, where the path exists.
 std::string Resolved(const std::string& path) {
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+std::string ExecutableDirectory() {
+    const std::string executable = Resolved("/proc/self/exe");
+    return executable.substr(0, executable.rfind('/'));
 }
 
 // The directory holding the light data set; the installed tree's when none does.
@@ -57,8 +51,7 @@ std::string LightHrtfDirectory() {
 
 ALCint IndexOf(ALCdevice* device, ALCint count, const char* wanted) {
     for (ALCint i = 0; i < count; ++i) {
-        const ALCchar* name = alcGetStringiSOFT(device, ALC_HRTF_SPECIFIER_SOFT, i);
-        if (name != nullptr && std::strcmp(name, wanted) == 0) {
+        if (std::strcmp(alcGetStringiSOFT(device, ALC_HRTF_SPECIFIER_SOFT, i), wanted) == 0) {
             return i;
         }
     }
@@ -88,9 +81,6 @@ bool LightHrtfPresent() {
 ALCint FindHrtfId(ALCdevice* device, HrtfChoice choice) {
     ALCint count = 0;
     alcGetIntegerv(device, ALC_NUM_HRTF_SPECIFIERS_SOFT, 1, &count);
-    if (alcGetError(device) != ALC_NO_ERROR) {
-        return -1;
-    }
     if (choice == HrtfChoice::Light) {
         return IndexOf(device, count, LIGHT_HRTF_NAME);
     }
@@ -106,11 +96,9 @@ ALCint FindHrtfId(ALCdevice* device, HrtfChoice choice) {
 HrtfChoice HrtfInUse(ALCdevice* device) {
     ALCint status = ALC_HRTF_DISABLED_SOFT;
     alcGetIntegerv(device, ALC_HRTF_STATUS_SOFT, 1, &status);
-    if (alcGetError(device) != ALC_NO_ERROR ||
-        (status != ALC_HRTF_ENABLED_SOFT && status != ALC_HRTF_REQUIRED_SOFT)) {
+    if (status != ALC_HRTF_ENABLED_SOFT && status != ALC_HRTF_REQUIRED_SOFT) {
         return HrtfChoice::Off;
     }
-    const ALCchar* name = alcGetString(device, ALC_HRTF_SPECIFIER_SOFT);
-    return name != nullptr && std::strcmp(name, LIGHT_HRTF_NAME) == 0 ? HrtfChoice::Light
-                                                                       : HrtfChoice::Full;
+    const bool light = std::strcmp(alcGetString(device, ALC_HRTF_SPECIFIER_SOFT), LIGHT_HRTF_NAME) == 0;
+    return light ? HrtfChoice::Light : HrtfChoice::Full;
 }

@@ -8,9 +8,6 @@
 
 enum class HrtfChoice { Off, Light, Full };
 
-// The light data set's name as OpenAL Soft lists it (its file name).
-extern const char* const LIGHT_HRTF_NAME;
-
 // Makes OpenAL Soft look for data sets where the light one is, in place of
 // the current directory. It sets the environment: call it while the process
 // has one thread, before the first device is opened.

@@ -1,8 +1,8 @@
 #include "platform/linux/sound/output.h"
 
+#include <algorithm>
 #include <chrono>
-#include <cstring>
-#include <mutex>
+#include <cstdio>
 
 #include "platform/linux/sound/output_thread.h"
 
@@ -29,30 +29,20 @@ int OutputChannels(int rendered) {
 void SpreadQuad(float* samples, int frames) {
     for (int frame = frames - 1; frame >= 0; --frame) {
         const float* quad = samples + 4 * frame;
-        const float rear[2] = {quad[2], quad[3]};
-        float* wide = samples + 6 * frame;
-        wide[0] = quad[0];
-        wide[1] = quad[1];
-        wide[2] = 0.0f;
-        wide[3] = 0.0f;
-        wide[4] = rear[0];
-        wide[5] = rear[1];
+        const float wide[6] = {quad[0], quad[1], 0.0f, 0.0f, quad[2], quad[3]};
+        std::copy(wide, wide + 6, samples + 6 * frame);
     }
 }
 
 // SDL holds the device's lock around this call, so the renderer cannot
-// change under it while the output is running.
+// change under it; the output runs only while the renderer is open.
 void SDLCALL PullFrames(void* userdata, Uint8* stream, int length) {
     Renderer* renderer = static_cast<Renderer*>(userdata);
-    if (renderer->channels <= 0) {
-        std::memset(stream, 0, static_cast<size_t>(length));
-        return;
-    }
-    const int channels = OutputChannels(renderer->channels);
+    const int channels = OutputChannels(renderer->layout.channels);
     const int frames = length / (static_cast<int>(sizeof(float)) * channels);
     float* samples = reinterpret_cast<float*>(stream);
     RenderFrames(renderer, samples, frames);
-    if (channels != renderer->channels) {
+    if (channels != renderer->layout.channels) {
         SpreadQuad(samples, frames);
     }
 }
@@ -76,42 +66,35 @@ uint64_t Fnv1a(const std::string& text, uint64_t hash) {
 // Tried again after a failure: a server that was stalled may answer now,
 // and SDL counts the starts, so one that finishes late is harmless.
 bool StartOutputSystem() {
-    static std::mutex mutex;
     static bool started = false;
     static bool tried = false;
-    std::lock_guard<std::mutex> lock(mutex);
     if (!started) {
         const auto start = [] {
             // SDL would otherwise turn SIGINT and SIGTERM into quit events
             // that nobody reads, and the program could no longer be stopped by them.
             SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-            return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 ? 1 : 0;
+            if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+                std::fprintf(stderr, "sound3d: SDL_InitSubSystem failed: %s\n", SDL_GetError());
+                return 0;
+            }
+            return 1;
         };
         const auto limit = tried ? ANSWER_LIMIT : FIRST_START_LIMIT;
-        started = RunOnOutputThread(limit, start, 0, [](int) {}) == 1;
+        started = RunOnOutputThread("SDL_InitSubSystem", limit, start, 0, [](int) {}) == 1;
         tried = true;
     }
     return started;
 }
 
-const char* OutputDriverName() {
-    const char* name = StartOutputSystem() ? SDL_GetCurrentAudioDriver() : nullptr;
-    return name != nullptr ? name : "";
-}
-
-std::vector<SdlOutput> ListSdlOutputs() {
-    std::vector<SdlOutput> devices;
-    if (!StartOutputSystem()) {
-        return devices;
-    }
-    const int count = SDL_GetNumAudioDevices(0);
+std::vector<std::string> OutputNames() {
+    std::vector<std::string> names;
+    const int count = StartOutputSystem() ? SDL_GetNumAudioDevices(0) : 0;
     for (int i = 0; i < count; ++i) {
-        const char* name = SDL_GetAudioDeviceName(i, 0);
-        if (name != nullptr) {
-            devices.push_back(SdlOutput{name, SdlOutputId(name)});
+        if (const char* name = SDL_GetAudioDeviceName(i, 0)) {
+            names.push_back(name);
         }
     }
-    return devices;
+    return names;
 }
 
 GUID SdlOutputId(const std::string& name) {
@@ -127,10 +110,7 @@ GUID SdlOutputId(const std::string& name) {
     return id;
 }
 
-SDL_AudioDeviceID OpenOutput(const char* name, int channels, Renderer* renderer) {
-    if (!StartOutputSystem()) {
-        return 0;
-    }
+HRESULT OpenOutput(const std::string& name, int channels, Renderer* renderer, SDL_AudioDeviceID* output) {
     SDL_AudioSpec wanted;
     SDL_zero(wanted);
     wanted.freq = RENDER_RATE;
@@ -139,13 +119,15 @@ SDL_AudioDeviceID OpenOutput(const char* name, int channels, Renderer* renderer)
     wanted.samples = OUTPUT_PERIOD_FRAMES;
     wanted.callback = PullFrames;
     wanted.userdata = renderer;
-    const bool named = name != nullptr;
-    const std::string device = named ? name : "";
-    const auto open = [wanted, named, device] {
+    const auto open = [wanted, name] {
         SDL_AudioSpec obtained;
         // No changes allowed: SDL converts to whatever the device really takes.
-        return static_cast<int>(
-            SDL_OpenAudioDevice(named ? device.c_str() : nullptr, 0, &wanted, &obtained, 0));
+        const SDL_AudioDeviceID opened =
+            SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &wanted, &obtained, 0);
+        if (opened == 0) {
+            std::fprintf(stderr, "sound3d: SDL_OpenAudioDevice failed: %s\n", SDL_GetError());
+        }
+        return static_cast<int>(opened);
     };
     // A device that opens after the wait has nobody to play for; it opened
     // paused, so it never pulls from the renderer.
@@ -154,15 +136,9 @@ SDL_AudioDeviceID OpenOutput(const char* name, int channels, Renderer* renderer)
             SDL_CloseAudioDevice(static_cast<SDL_AudioDeviceID>(late));
         }
     };
-    return static_cast<SDL_AudioDeviceID>(RunOnOutputThread(ANSWER_LIMIT, open, 0, giveBack));
-}
-
-void SetOutputRunning(SDL_AudioDeviceID output, bool running) {
-    SDL_PauseAudioDevice(output, running ? 0 : 1);
-}
-
-bool OutputFailed(SDL_AudioDeviceID output) {
-    return SDL_GetAudioDeviceStatus(output) == SDL_AUDIO_STOPPED;
+    *output = static_cast<SDL_AudioDeviceID>(
+        RunOnOutputThread("SDL_OpenAudioDevice", ANSWER_LIMIT, open, 0, giveBack));
+    return *output != 0 ? DS_OK : DSERR_ALLOCATED;
 }
 
 // SDL's close waits for the device's thread, which a stalled server holds

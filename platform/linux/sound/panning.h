@@ -8,9 +8,6 @@ struct PanGains {
     float right;
 };
 
-// DirectSound's width when no angle is given (DSSPEAKER_GEOMETRY_WIDE).
-const float DEFAULT_SPEAKER_ANGLE = 20.0f;
-
 // Speakers at plus and minus half the angle (degrees) ahead: a source at or
 // beyond a speaker plays from it alone, between them the power is shared by
 // a sine law. Behind pans as the mirrored place ahead. x right, z ahead.
