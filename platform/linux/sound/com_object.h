@@ -5,12 +5,10 @@
 #include "platform/platform.h"
 
 // QueryInterface's table: each interface's id.
-template <typename Interface>
-const IID& InterfaceId();
-template <> inline const IID& InterfaceId<IDirectSound>() { return IID_IDirectSound; }
-template <> inline const IID& InterfaceId<IDirectSoundBuffer>() { return IID_IDirectSoundBuffer; }
-template <> inline const IID& InterfaceId<IDirectSound3DListener>() { return IID_IDirectSound3DListener; }
-template <> inline const IID& InterfaceId<IDirectSound3DBuffer>() { return IID_IDirectSound3DBuffer; }
+inline const IID& InterfaceId(IDirectSound*) { return IID_IDirectSound; }
+inline const IID& InterfaceId(IDirectSoundBuffer*) { return IID_IDirectSoundBuffer; }
+inline const IID& InterfaceId(IDirectSound3DListener*) { return IID_IDirectSound3DListener; }
+inline const IID& InterfaceId(IDirectSound3DBuffer*) { return IID_IDirectSound3DBuffer; }
 
 // The object lives while any reference to any of its interfaces does.
 template <typename... Interfaces>
@@ -42,11 +40,9 @@ protected:
 private:
     template <typename Interface>
     bool Offer(REFIID iid, void** object) {
-        if (!IsEqualGUID(iid, InterfaceId<Interface>())) {
-            return false;
-        }
-        *object = static_cast<Interface*>(this);
-        return true;
+        Interface* face = this;
+        *object = IsEqualGUID(iid, InterfaceId(face)) ? face : nullptr;
+        return *object != nullptr;
     }
 
     ULONG references_ = 1;  // the objects are used on the dialog's thread only

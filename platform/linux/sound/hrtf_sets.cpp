@@ -9,13 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 // The light data set's name as OpenAL Soft lists it (its file name).
 const char* const LIGHT_HRTF_NAME = "sound3d-light";
-// OpenAL Soft's full data sets at the rendering rate, best first.
-const char* const FULL_HRTF_NAMES[] = {"default-48000", "Built-In 48000hz"};
 
 // Where the light data set may be, relative to the executable's directory:
 // the installed tree's (the build gives the path from its binary directory
@@ -49,15 +48,6 @@ std::string LightHrtfDirectory() {
     return Resolved(executable + "/" + LIGHT_HRTF_DIRECTORIES[0]);
 }
 
-ALCint IndexOf(ALCdevice* device, ALCint count, const char* wanted) {
-    for (ALCint i = 0; i < count; ++i) {
-        if (std::strcmp(alcGetStringiSOFT(device, ALC_HRTF_SPECIFIER_SOFT, i), wanted) == 0) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 // OpenAL Soft 1.19 reads its settings once per process by device name, and
@@ -79,15 +69,16 @@ bool LightHrtfPresent() {
 }
 
 ALCint FindHrtfId(ALCdevice* device, HrtfChoice choice) {
+    // Best first: the light set, or OpenAL Soft's full ones at the rendering rate.
+    static const std::vector<const char*> LIGHT_HRTF_NAMES = {LIGHT_HRTF_NAME};
+    static const std::vector<const char*> FULL_HRTF_NAMES = {"default-48000", "Built-In 48000hz"};
     ALCint count = 0;
     alcGetIntegerv(device, ALC_NUM_HRTF_SPECIFIERS_SOFT, 1, &count);
-    if (choice == HrtfChoice::Light) {
-        return IndexOf(device, count, LIGHT_HRTF_NAME);
-    }
-    for (const char* name : FULL_HRTF_NAMES) {
-        const ALCint id = IndexOf(device, count, name);
-        if (id >= 0) {
-            return id;
+    for (const char* name : choice == HrtfChoice::Light ? LIGHT_HRTF_NAMES : FULL_HRTF_NAMES) {
+        for (ALCint i = 0; i < count; ++i) {
+            if (std::strcmp(alcGetStringiSOFT(device, ALC_HRTF_SPECIFIER_SOFT, i), name) == 0) {
+                return i;
+            }
         }
     }
     return -1;
@@ -99,6 +90,6 @@ HrtfChoice HrtfInUse(ALCdevice* device) {
     if (status != ALC_HRTF_ENABLED_SOFT && status != ALC_HRTF_REQUIRED_SOFT) {
         return HrtfChoice::Off;
     }
-    const bool light = std::strcmp(alcGetString(device, ALC_HRTF_SPECIFIER_SOFT), LIGHT_HRTF_NAME) == 0;
-    return light ? HrtfChoice::Light : HrtfChoice::Full;
+    const ALCchar* name = alcGetString(device, ALC_HRTF_SPECIFIER_SOFT);
+    return std::strcmp(name, LIGHT_HRTF_NAME) == 0 ? HrtfChoice::Light : HrtfChoice::Full;
 }

@@ -15,7 +15,7 @@ void UseShippedHrtfSets();
 // True when the light data set's file is there; otherwise says on standard
 // error, in one line, which file is missing.
 bool LightHrtfPresent();
-// The index of the data set for a choice on this device, -1 when none is listed.
+// The index of the data set for HRTF on this device, -1 when none is listed.
 ALCint FindHrtfId(ALCdevice* device, HrtfChoice choice);
 // Which data set the device renders with now.
 HrtfChoice HrtfInUse(ALCdevice* device);

@@ -40,10 +40,9 @@ void SDLCALL PullFrames(void* userdata, Uint8* stream, int length) {
     Renderer* renderer = static_cast<Renderer*>(userdata);
     const int channels = OutputChannels(renderer->layout.channels);
     const int frames = length / (static_cast<int>(sizeof(float)) * channels);
-    float* samples = reinterpret_cast<float*>(stream);
-    RenderFrames(renderer, samples, frames);
+    RenderFrames(renderer, reinterpret_cast<float*>(stream), frames);
     if (channels != renderer->layout.channels) {
-        SpreadQuad(samples, frames);
+        SpreadQuad(reinterpret_cast<float*>(stream), frames);
     }
 }
 
@@ -52,6 +51,12 @@ void SDLCALL PullFrames(void* userdata, Uint8* stream, int length) {
 struct CloseBeforeExit {
     ~CloseBeforeExit() { WaitForOutputThread(EXIT_LIMIT); }
 } closeBeforeExit;
+
+// SDL's word on a failed call, which only the thread that made it can read.
+int SdlFailed(const char* call) {
+    std::fprintf(stderr, "sound3d: %s failed: %s\n", call, SDL_GetError());
+    return 0;
+}
 
 uint64_t Fnv1a(const std::string& text, uint64_t hash) {
     for (unsigned char c : text) {
@@ -67,21 +72,16 @@ uint64_t Fnv1a(const std::string& text, uint64_t hash) {
 // and SDL counts the starts, so one that finishes late is harmless.
 bool StartOutputSystem() {
     static bool started = false;
-    static bool tried = false;
+    static std::chrono::milliseconds limit = FIRST_START_LIMIT;
     if (!started) {
         const auto start = [] {
             // SDL would otherwise turn SIGINT and SIGTERM into quit events
             // that nobody reads, and the program could no longer be stopped by them.
             SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-            if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-                std::fprintf(stderr, "sound3d: SDL_InitSubSystem failed: %s\n", SDL_GetError());
-                return 0;
-            }
-            return 1;
+            return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 ? 1 : SdlFailed("SDL_InitSubSystem");
         };
-        const auto limit = tried ? ANSWER_LIMIT : FIRST_START_LIMIT;
         started = RunOnOutputThread("SDL_InitSubSystem", limit, start, 0, [](int) {}) == 1;
-        tried = true;
+        limit = ANSWER_LIMIT;
     }
     return started;
 }
@@ -100,41 +100,30 @@ std::vector<std::string> OutputNames() {
 GUID SdlOutputId(const std::string& name) {
     const uint64_t high = Fnv1a(name, 0xCBF29CE484222325ull);
     const uint64_t low = Fnv1a(name, high ^ 0x9E3779B97F4A7C15ull);
-    GUID id;
-    id.Data1 = static_cast<uint32_t>(high >> 32);
-    id.Data2 = static_cast<uint16_t>(high >> 16);
-    id.Data3 = static_cast<uint16_t>(high);
+    GUID id = {static_cast<uint32_t>(high >> 32), static_cast<uint16_t>(high >> 16),
+               static_cast<uint16_t>(high), {}};
     for (int i = 0; i < 8; ++i) {
         id.Data4[i] = static_cast<uint8_t>(low >> (56 - 8 * i));
     }
     return id;
 }
 
-HRESULT OpenOutput(const std::string& name, int channels, Renderer* renderer, SDL_AudioDeviceID* output) {
-    SDL_AudioSpec wanted;
-    SDL_zero(wanted);
-    wanted.freq = RENDER_RATE;
-    wanted.format = AUDIO_F32SYS;
-    wanted.channels = static_cast<Uint8>(OutputChannels(channels));
-    wanted.samples = OUTPUT_PERIOD_FRAMES;
-    wanted.callback = PullFrames;
-    wanted.userdata = renderer;
+HRESULT OpenOutput(const std::string& name, int channels, Renderer* renderer,
+                   SDL_AudioDeviceID* output) {
+    // Frequency, format, channels, silence, period, padding, size, callback
+    // and its data; no changes allowed: SDL converts to what the device takes.
+    const Uint8 outputChannels = static_cast<Uint8>(OutputChannels(channels));
+    const SDL_AudioSpec wanted = {RENDER_RATE, AUDIO_F32SYS, outputChannels, 0,
+                                  OUTPUT_PERIOD_FRAMES, 0, 0, PullFrames, renderer};
     const auto open = [wanted, name] {
-        SDL_AudioSpec obtained;
-        // No changes allowed: SDL converts to whatever the device really takes.
-        const SDL_AudioDeviceID opened =
-            SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &wanted, &obtained, 0);
-        if (opened == 0) {
-            std::fprintf(stderr, "sound3d: SDL_OpenAudioDevice failed: %s\n", SDL_GetError());
-        }
-        return static_cast<int>(opened);
+        const int opened = static_cast<int>(
+            SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &wanted, nullptr, 0));
+        return opened != 0 ? opened : SdlFailed("SDL_OpenAudioDevice");
     };
     // A device that opens after the wait has nobody to play for; it opened
-    // paused, so it never pulls from the renderer.
+    // paused, so it never pulls from the renderer. SDL ignores device 0.
     const auto giveBack = [](int late) {
-        if (late != 0) {
-            SDL_CloseAudioDevice(static_cast<SDL_AudioDeviceID>(late));
-        }
+        SDL_CloseAudioDevice(static_cast<SDL_AudioDeviceID>(late));
     };
     *output = static_cast<SDL_AudioDeviceID>(
         RunOnOutputThread("SDL_OpenAudioDevice", ANSWER_LIMIT, open, 0, giveBack));
@@ -142,11 +131,9 @@ HRESULT OpenOutput(const std::string& name, int channels, Renderer* renderer, SD
 }
 
 // SDL's close waits for the device's thread, which a stalled server holds
-// in its write; pausing only waits for a pull under way.
+// in its write; pausing only waits for a pull under way. (SDL ignores device
+// 0, the output of a session whose opening failed.)
 void CloseOutput(SDL_AudioDeviceID output) {
-    if (output == 0) {
-        return;
-    }
     SDL_PauseAudioDevice(output, 1);
     PostToOutputThread([output] { SDL_CloseAudioDevice(output); });
 }

@@ -21,7 +21,8 @@ GUID SdlOutputId(const std::string& name);
 // the renderer's channels, paused; the renderer must stay open until the
 // output is closed. DSERR_ALLOCATED when the device does not open or the
 // sound server does not answer in time.
-HRESULT OpenOutput(const std::string& name, int channels, Renderer* renderer, SDL_AudioDeviceID* output);
+HRESULT OpenOutput(const std::string& name, int channels, Renderer* renderer,
+                   SDL_AudioDeviceID* output);
 // Stops pulling at once, so the renderer may be closed when this returns;
 // the device itself is given back on the output thread.
 void CloseOutput(SDL_AudioDeviceID output);

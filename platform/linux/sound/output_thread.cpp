@@ -12,8 +12,7 @@ namespace {
 struct CallQueue {
     std::mutex mutex;
     std::condition_variable changed;  // a call was handed over or has finished
-    std::deque<std::function<void()>> calls;
-    bool calling = false;
+    std::deque<std::function<void()>> calls;  // the first one runs until it is taken off
 };
 
 // Made by the first call and never destroyed: a call may still wait on a
@@ -25,12 +24,10 @@ void Serve() {
     for (;;) {
         queue->changed.wait(lock, [] { return !queue->calls.empty(); });
         std::function<void()> call = std::move(queue->calls.front());
-        queue->calls.pop_front();
-        queue->calling = true;
         lock.unlock();
         call();
         lock.lock();
-        queue->calling = false;
+        queue->calls.pop_front();
         queue->changed.notify_all();
     }
 }
@@ -60,8 +57,8 @@ int RunOnOutputThread(const char* name, std::chrono::milliseconds limit, std::fu
         return outcome->result;
     }
     outcome->abandoned = true;
-    std::fprintf(stderr, "sound3d: %s did not return within %.1f s: the sound server does not answer\n",
-                 name, static_cast<double>(limit.count()) / 1000.0);
+    std::fprintf(stderr, "sound3d: %s: no answer from the sound server within %.1f s\n", name,
+                 static_cast<double>(limit.count()) / 1000.0);
     return fallback;
 }
 
@@ -80,5 +77,5 @@ void WaitForOutputThread(std::chrono::milliseconds limit) {
         return;
     }
     std::unique_lock<std::mutex> lock(queue->mutex);
-    queue->changed.wait_for(lock, limit, [] { return queue->calls.empty() && !queue->calling; });
+    queue->changed.wait_for(lock, limit, [] { return queue->calls.empty(); });
 }

@@ -25,16 +25,6 @@ const bool openAlConfigured = [] {
     return true;
 }();
 
-// AL calls act on the calling thread's context; the tests hold several
-// renderers, so each call names its own.
-class ContextScope {
-public:
-    explicit ContextScope(ALCcontext* context) { alcSetThreadContext(context); }
-    ~ContextScope() { alcSetThreadContext(nullptr); }
-    ContextScope(const ContextScope&) = delete;
-    ContextScope& operator=(const ContextScope&) = delete;
-};
-
 // OpenAL Soft's word on a failed device call, on standard error, and the
 // DirectSound code nearest to it: a loopback device refuses a render format
 // with ALC_INVALID_VALUE.
@@ -57,41 +47,25 @@ HRESULT AlResult(const char* call) {
            : error == AL_INVALID_OPERATION ? DSERR_INVALIDCALL : DSERR_INVALIDPARAM;
 }
 
-bool PannedHere(const RenderLayout& layout) {
-    return layout.panning == Panning::SpeakerPair || layout.panning == Panning::MatrixSurround;
-}
-
-// One block of OpenAL's single channel spread on two, the gains gliding from
-// the last block's to the newest so that a move does not click.
-void RenderPannedBlock(Renderer* renderer, float* out, int frames) {
-    alcRenderSamplesSOFT(renderer->device, renderer->mono, frames);
-    const PanGains target = {renderer->left, renderer->right};
-    const PanGains start = renderer->current;
-    for (int i = 0; i < frames; ++i) {
-        const float along = static_cast<float>(i + 1) / static_cast<float>(frames);
-        out[2 * i] = renderer->mono[i] * (start.left + (target.left - start.left) * along);
-        out[2 * i + 1] = renderer->mono[i] * (start.right + (target.right - start.right) * along);
-    }
-    renderer->current = target;
-}
-
 }  // namespace
 
 bool LayoutFor(DWORD speakerConfig, RenderLayout* layout) {
     // By configuration, DSSPEAKER_HEADPHONE (1) to DSSPEAKER_5POINT1 (6).
     static const RenderLayout LAYOUTS[] = {
-        {2, ALC_STEREO_SOFT, Panning::Headphones, 0},
-        {1, ALC_MONO_SOFT, Panning::OpenAl, 0},
-        {4, ALC_QUAD_SOFT, Panning::OpenAl, 0},
-        {2, ALC_MONO_SOFT, Panning::SpeakerPair, DSSPEAKER_GEOMETRY_WIDE},  // when no angle is given
-        {2, ALC_MONO_SOFT, Panning::MatrixSurround, 0},
-        {6, ALC_5POINT1_SOFT, Panning::OpenAl, 0},
+        {2, ALC_STEREO_SOFT, true, nullptr, 0},
+        {1, ALC_MONO_SOFT, false, nullptr, 0},
+        {4, ALC_QUAD_SOFT, false, nullptr, 0},
+        // Stereo speakers at DirectSound's default width when no angle is given.
+        {2, ALC_MONO_SOFT, false, SpeakerPairGains, DSSPEAKER_GEOMETRY_WIDE},
+        {2, ALC_MONO_SOFT, false, MatrixSurroundGains, 0},
+        {6, ALC_5POINT1_SOFT, false, nullptr, 0},
     };
     const DWORD configuration = DSSPEAKER_CONFIG(speakerConfig);
     const DWORD angle = DSSPEAKER_GEOMETRY(speakerConfig);
     // Only stereo speakers take an angle; 0 means none was given.
-    const bool angleFits = angle == 0 || (configuration == DSSPEAKER_STEREO &&
-                                          angle >= DSSPEAKER_GEOMETRY_MIN && angle <= DSSPEAKER_GEOMETRY_MAX);
+    const bool angleFits =
+        angle == 0 || (configuration == DSSPEAKER_STEREO && angle >= DSSPEAKER_GEOMETRY_MIN &&
+                       angle <= DSSPEAKER_GEOMETRY_MAX);
     if ((speakerConfig & 0xFF00FF00u) != 0 || configuration < DSSPEAKER_HEADPHONE ||
         configuration > DSSPEAKER_5POINT1 || !angleFits) {
         return false;
@@ -105,11 +79,12 @@ bool LayoutFor(DWORD speakerConfig, RenderLayout* layout) {
 
 bool HrtfFor(const RenderLayout& layout, const GUID& algorithm, HrtfChoice* hrtf) {
     // In HrtfChoice's order: off, light, full.
-    const GUID* const ALGORITHMS[] = {&DS3DALG_NO_VIRTUALIZATION, &DS3DALG_HRTF_LIGHT, &DS3DALG_HRTF_FULL};
+    const GUID* const ALGORITHMS[] = {&DS3DALG_NO_VIRTUALIZATION, &DS3DALG_HRTF_LIGHT,
+                                      &DS3DALG_HRTF_FULL};
     for (int i = 0; i < 3; ++i) {
         if (IsEqualGUID(algorithm, *ALGORITHMS[i])) {
             // Speakers pan whatever the algorithm, as DirectSound did.
-            *hrtf = layout.panning == Panning::Headphones ? static_cast<HrtfChoice>(i) : HrtfChoice::Off;
+            *hrtf = layout.headphones ? static_cast<HrtfChoice>(i) : HrtfChoice::Off;
             return true;
         }
     }
@@ -127,30 +102,27 @@ HRESULT OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice 
         return AlcFailure(nullptr, "alcLoopbackOpenDeviceSOFT");
     }
     const bool on = hrtf != HrtfChoice::Off;
-    const ALCint attributes[] = {ALC_FREQUENCY, RENDER_RATE, ALC_FORMAT_CHANNELS_SOFT, layout.alFormat,
-                                 ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT, ALC_HRTF_SOFT, on ? ALC_TRUE : ALC_FALSE,
-                                 ALC_HRTF_ID_SOFT, on ? FindHrtfId(renderer->device, hrtf) : -1, 0};
+    const ALCint attributes[] = {ALC_FREQUENCY, RENDER_RATE,
+                                 ALC_FORMAT_CHANNELS_SOFT, layout.alFormat,
+                                 ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
+                                 ALC_HRTF_SOFT, on ? ALC_TRUE : ALC_FALSE,
+                                 ALC_HRTF_ID_SOFT, on ? FindHrtfId(renderer->device, hrtf) : -1,
+                                 0};
     renderer->context = alcCreateContext(renderer->device, attributes);
     if (renderer->context == nullptr) {
-        const HRESULT failed = AlcFailure(renderer->device, "alcCreateContext");
-        CloseRenderer(renderer);
-        return failed;
+        return AlcFailure(renderer->device, "alcCreateContext");
     }
     renderer->hrtf = HrtfInUse(renderer->device);
-    ContextScope scope(renderer->context);
+    alcSetThreadContext(renderer->context);
     // DirectSound's rolloff: the level halves with each doubling of the
-    // distance beyond the minimum distance, OpenAL's reference distance
-    // (1, DirectSound's default, as the rolloff factor).
+    // distance beyond the minimum distance. OpenAL's reference distance and
+    // rolloff factor, both 1, are DirectSound's defaults.
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
     alGenBuffers(1, &renderer->buffer);
     alGenSources(1, &renderer->source);
     alSourcef(renderer->source, AL_MAX_DISTANCE, MAX_DISTANCE);
     alSourcei(renderer->source, AL_LOOPING, AL_TRUE);
-    const HRESULT made = AlResult("making the OpenAL source");
-    if (FAILED(made)) {
-        CloseRenderer(renderer);
-    }
-    return made;
+    return AlResult("making the OpenAL source");
 }
 
 void CloseRenderer(Renderer* renderer) {
@@ -159,8 +131,7 @@ void CloseRenderer(Renderer* renderer) {
         // A source or buffer not made (0) only sets an error that goes with the context.
         alDeleteSources(1, &renderer->source);
         alDeleteBuffers(1, &renderer->buffer);
-        alcSetThreadContext(nullptr);
-        alcDestroyContext(renderer->context);
+        alcDestroyContext(renderer->context);  // no longer the thread's then
     }
     if (renderer->device != nullptr) {
         alcCloseDevice(renderer->device);
@@ -170,18 +141,33 @@ void CloseRenderer(Renderer* renderer) {
 }
 
 void RenderFrames(Renderer* renderer, float* out, int frames) {
-    if (!PannedHere(renderer->layout)) {
+    if (renderer->layout.pan == nullptr) {
         alcRenderSamplesSOFT(renderer->device, out, frames);
         return;
     }
+    // OpenAL's single channel spread on two a block at a time, the gains
+    // gliding from the last block's to the newest so that a move does not click.
     for (int done = 0; done < frames; done += PAN_BLOCK_FRAMES) {
-        RenderPannedBlock(renderer, out + 2 * done, std::min(frames - done, PAN_BLOCK_FRAMES));
+        const int block = std::min(frames - done, PAN_BLOCK_FRAMES);
+        alcRenderSamplesSOFT(renderer->device, renderer->mono, block);
+        const PanGains target = renderer->gains;
+        const PanGains start = renderer->current;
+        for (int i = 0; i < block; ++i) {
+            const float along = static_cast<float>(i + 1) / static_cast<float>(block);
+            float* frame = out + 2 * (done + i);
+            frame[0] = renderer->mono[i] * (start.left + (target.left - start.left) * along);
+            frame[1] = renderer->mono[i] * (start.right + (target.right - start.right) * along);
+        }
+        renderer->current = target;
     }
 }
 
+// AL calls act on the calling thread's context; the tests hold several
+// renderers, so each call names its own.
 HRESULT LoadClip(const Renderer& renderer, const void* pcm, DWORD bytes, DWORD rate) {
-    ContextScope scope(renderer.context);
-    alBufferData(renderer.buffer, AL_FORMAT_MONO16, pcm, static_cast<ALsizei>(bytes), static_cast<ALsizei>(rate));
+    alcSetThreadContext(renderer.context);
+    alBufferData(renderer.buffer, AL_FORMAT_MONO16, pcm, static_cast<ALsizei>(bytes),
+                 static_cast<ALsizei>(rate));
     alSourcei(renderer.source, AL_BUFFER, static_cast<ALint>(renderer.buffer));
     return AlResult("alBufferData");
 }
@@ -192,27 +178,23 @@ HRESULT LoadClip(const Renderer& renderer, const void* pcm, DWORD bytes, DWORD r
 // without HRTF the rear is folded forward. Layouts panned here take their
 // gains from the newest position.
 HRESULT PlaceSource(Renderer* renderer, float x, float y, float z) {
-    ContextScope scope(renderer->context);
-    const bool foldRear = renderer->layout.panning == Panning::Headphones && renderer->hrtf == HrtfChoice::Off;
+    alcSetThreadContext(renderer->context);
+    const bool foldRear = renderer->layout.headphones && renderer->hrtf == HrtfChoice::Off;
     alSource3f(renderer->source, AL_POSITION, x, y, foldRear ? -std::fabs(z) : -z);
-    if (PannedHere(renderer->layout)) {
-        const PanGains gains = renderer->layout.panning == Panning::MatrixSurround
-                                   ? MatrixSurroundGains(x, z)
-                                   : SpeakerPairGains(x, z, renderer->layout.speakerAngle);
-        renderer->left = gains.left;
-        renderer->right = gains.right;
+    if (renderer->layout.pan != nullptr) {
+        renderer->gains = renderer->layout.pan(x, z, renderer->layout.speakerAngle);
     }
     return AlResult("alSource3f");
 }
 
 HRESULT PlaySource(const Renderer& renderer) {
-    ContextScope scope(renderer.context);
+    alcSetThreadContext(renderer.context);
     alSourcePlay(renderer.source);
     return AlResult("alSourcePlay");
 }
 
 HRESULT PauseSource(const Renderer& renderer) {
-    ContextScope scope(renderer.context);
+    alcSetThreadContext(renderer.context);
     alSourcePause(renderer.source);
     return AlResult("alSourcePause");
 }

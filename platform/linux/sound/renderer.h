@@ -16,19 +16,12 @@ const int RENDER_RATE = 48000;
 // Frames mixed at a time for a layout panned here: one output period.
 const int PAN_BLOCK_FRAMES = 512;
 
-// Who places the source between the output channels.
-enum class Panning {
-    OpenAl,          // OpenAL Soft's decoder for the channel count
-    Headphones,      // OpenAL Soft's on two channels, with HRTF when one is asked for
-    SpeakerPair,     // two speakers at an angle, panned here
-    MatrixSurround,  // four speakers matrixed onto two, panned here
-};
-
 struct RenderLayout {
-    int channels;      // output channels: 1, 2, 4 or 6
-    ALCint alFormat;   // OpenAL Soft's channels: one where the panning is done here
-    Panning panning;
-    float speakerAngle;  // degrees between the speakers, for SpeakerPair
+    int channels;       // output channels: 1, 2, 4 or 6
+    ALCint alFormat;    // OpenAL Soft's channels: one where a law here pans
+    bool headphones;    // OpenAL Soft pans on two channels, with HRTF when asked
+    PanLaw pan;         // the law that spreads OpenAL's one channel on two, if any
+    float speakerAngle;  // degrees between the speakers, for the law
 };
 
 // The layout for a SetSpeakerConfig value: the configuration in bits 0-7 and,
@@ -48,14 +41,14 @@ struct Renderer {
     // Layouts panned here: OpenAL Soft renders one channel, with the distance,
     // and the newest gains (set by the caller, read by the rendering thread)
     // spread it on two.
-    std::atomic<float> left{0.0f};
-    std::atomic<float> right{0.0f};
-    PanGains current = {};  // where the last block ended
+    std::atomic<PanGains> gains{PanGains{0.0f, 0.0f}};
+    PanGains current = {0.0f, 0.0f};  // where the last block ended
     float mono[PAN_BLOCK_FRAMES];
 };
 
 // Opens the loopback device, its context and the source for the layout, at
-// 48 kHz float. DSERR_UNSUPPORTED when the light HRTF set is missing.
+// 48 kHz float. DSERR_UNSUPPORTED when the light HRTF set is missing. What
+// was made before a failure stays for CloseRenderer, as on success.
 HRESULT OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice hrtf);
 void CloseRenderer(Renderer* renderer);
 // Mixes the next frames (interleaved, layout.channels per frame).

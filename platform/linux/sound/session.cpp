@@ -1,8 +1,5 @@
 #include "platform/linux/sound/session.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "platform/linux/sound/output.h"
 
 Session::~Session() {
@@ -16,19 +13,20 @@ HRESULT OpenSession(LPCGUID id, Session* session) {
         return DSERR_NODRIVER;
     }
     if (id != nullptr) {
-        const std::vector<std::string> names = OutputNames();
-        const auto listed = std::find_if(names.begin(), names.end(), [id](const std::string& name) {
-            return IsEqualGUID(SdlOutputId(name), *id);
-        });
-        if (listed == names.end()) {
+        for (const std::string& name : OutputNames()) {
+            if (IsEqualGUID(SdlOutputId(name), *id)) {
+                session->outputName = name;
+            }
+        }
+        if (session->outputName.empty()) {
             return DSERR_NODRIVER;
         }
-        session->outputName = *listed;
     }
     LayoutFor(DSSPEAKER_STEREO, &session->layout);
     session->outputChannels = session->layout.channels;
     // Opened now, so that a device that is gone or does not answer fails here.
-    return OpenOutput(session->outputName, session->outputChannels, &session->renderer, &session->output);
+    return OpenOutput(session->outputName, session->outputChannels, &session->renderer,
+                      &session->output);
 }
 
 HRESULT StartSession(Session* session, HrtfChoice hrtf) {
@@ -38,8 +36,8 @@ HRESULT StartSession(Session* session, HrtfChoice hrtf) {
     if (session->layout.channels != session->outputChannels) {
         CloseOutput(session->output);
         session->outputChannels = session->layout.channels;
-        const HRESULT reopened =
-            OpenOutput(session->outputName, session->outputChannels, &session->renderer, &session->output);
+        const HRESULT reopened = OpenOutput(session->outputName, session->outputChannels,
+                                            &session->renderer, &session->output);
         if (FAILED(reopened)) {
             return reopened;
         }
@@ -47,6 +45,7 @@ HRESULT StartSession(Session* session, HrtfChoice hrtf) {
     // The output is paused, so nothing pulls while the renderer opens.
     const HRESULT opened = OpenRenderer(&session->renderer, session->layout, hrtf);
     if (FAILED(opened)) {
+        CloseRenderer(&session->renderer);
         return opened;
     }
     SDL_PauseAudioDevice(session->output, 0);
