@@ -168,8 +168,8 @@ typedef const DSBUFFERDESC* LPCDSBUFFERDESC;
 #define DSSPEAKER_GEOMETRY_MIN 0x00000005
 #define DSSPEAKER_GEOMETRY_WIDE 0x00000014
 #define DSSPEAKER_GEOMETRY_MAX 0x000000B4
-#define DSSPEAKER_CONFIG(a) static_cast<BYTE>(a)
-#define DSSPEAKER_GEOMETRY(a) static_cast<BYTE>((static_cast<DWORD>(a) >> 16) & 0x00FF)
+#define DSSPEAKER_CONFIG(a) (static_cast<BYTE>(a))
+#define DSSPEAKER_GEOMETRY(a) (static_cast<BYTE>((static_cast<DWORD>(a) >> 16) & 0x00FF))
 
 #define DSBSIZE_MIN 4
 #define DSBFREQUENCY_MIN 100
