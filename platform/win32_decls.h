@@ -172,6 +172,20 @@ struct DSBUFFERDESC {
 };
 typedef const DSBUFFERDESC* LPCDSBUFFERDESC;
 
+#define DS_OK 0
+#define DS_NO_VIRTUALIZATION static_cast<HRESULT>(0x0878000A)
+#define DSERR_ALLOCATED static_cast<HRESULT>(0x8878000A)
+#define DSERR_INVALIDCALL static_cast<HRESULT>(0x88780032)
+#define DSERR_PRIOLEVELNEEDED static_cast<HRESULT>(0x88780046)
+#define DSERR_BADFORMAT static_cast<HRESULT>(0x88780064)
+#define DSERR_NODRIVER static_cast<HRESULT>(0x88780078)
+#define DSERR_UNSUPPORTED static_cast<HRESULT>(0x80004001)
+#define DSERR_NOINTERFACE static_cast<HRESULT>(0x80004002)
+#define DSERR_GENERIC static_cast<HRESULT>(0x80004005)
+#define DSERR_OUTOFMEMORY static_cast<HRESULT>(0x8007000E)
+#define DSERR_INVALIDPARAM static_cast<HRESULT>(0x80070057)
+#define DSERR_NOAGGREGATION static_cast<HRESULT>(0x80040110)
+
 #define DSSCL_PRIORITY 0x00000002
 #define DSBCAPS_PRIMARYBUFFER 0x00000001
 #define DSBCAPS_STATIC 0x00000002
@@ -189,12 +203,24 @@ typedef const DSBUFFERDESC* LPCDSBUFFERDESC;
 #define DSSPEAKER_STEREO 0x00000004
 #define DSSPEAKER_SURROUND 0x00000005
 #define DSSPEAKER_5POINT1 0x00000006
+#define DSSPEAKER_GEOMETRY_MIN 0x00000005
+#define DSSPEAKER_GEOMETRY_WIDE 0x00000014
+#define DSSPEAKER_GEOMETRY_MAX 0x000000B4
+#define DSSPEAKER_CONFIG(a) (static_cast<BYTE>(a))
+#define DSSPEAKER_GEOMETRY(a) (static_cast<BYTE>((static_cast<DWORD>(a) >> 16) & 0x00FF))
+
+#define DSBSIZE_MIN 4
+#define DSBFREQUENCY_MIN 100
+#define DSBFREQUENCY_MAX 200000
 
 extern const GUID DS3DALG_NO_VIRTUALIZATION;
 extern const GUID DS3DALG_HRTF_FULL;
 extern const GUID DS3DALG_HRTF_LIGHT;
+extern const IID IID_IDirectSound;
+extern const IID IID_IDirectSoundBuffer;
 extern const IID IID_IDirectSound3DListener;
 extern const IID IID_IDirectSound3DBuffer;
+BOOL IsEqualGUID(const GUID& a, const GUID& b);
 
 struct IUnknown {
     virtual HRESULT QueryInterface(REFIID iid, void** object) = 0;

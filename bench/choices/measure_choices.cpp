@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/sound/dsound_codes.h"
-#include "platform/linux/sound/speaker_config.h"
 #include "tests/linux/sound_measure.h"
 
 namespace {
@@ -114,7 +112,7 @@ double SideCorrelation(const std::vector<float>& frames, int channels) {
 // Thread CPU time, in milliseconds per second of sound, best of a few runs.
 double CpuPerSecond(Scene* scene) {
     std::vector<float> period(static_cast<size_t>(PERIOD_FRAMES) *
-                              static_cast<size_t>(scene->Get().channels));
+                              static_cast<size_t>(scene->Get().layout.channels));
     double best = 1e300;
     for (int run = 0; run < CPU_RUNS; ++run) {
         timespec start, end;
@@ -138,18 +136,24 @@ const char* HrtfName(HrtfChoice hrtf) {
     return "off";
 }
 
-bool PrintRow(const Speakers& speakers, const Algorithm& algorithm, bool first) {
-    SpeakerSetup setup;
-    if (!ParseSpeakerConfig(speakers.value, &setup)) {
-        std::fprintf(stderr, "measure_choices: speakers %s refused\n", speakers.name);
-        return false;
+// The HRTF the sound layer gives the algorithm on these speakers.
+HrtfChoice HrtfOn(DWORD speakers, const Algorithm& algorithm) {
+    RenderLayout layout = {};
+    HrtfChoice hrtf = HrtfChoice::Off;
+    if (!LayoutFor(speakers, &layout) || !HrtfFor(layout, *algorithm.id, &hrtf)) {
+        std::fprintf(stderr, "measure_choices: speakers %lx or algorithm %s refused\n",
+                     static_cast<unsigned long>(speakers), algorithm.name);
     }
-    Scene scene(RenderLayoutFor(setup), HrtfFor(setup, *algorithm.id));
+    return hrtf;
+}
+
+bool PrintRow(const Speakers& speakers, const Algorithm& algorithm, bool first) {
+    Scene scene(speakers.value, HrtfOn(speakers.value, algorithm));
     if (!scene.Opened()) {
         std::fprintf(stderr, "measure_choices: no renderer for %s\n", speakers.name);
         return false;
     }
-    const int channels = scene.Get().channels;
+    const int channels = scene.Get().layout.channels;
     const std::vector<float> side = scene.At(1, 0, 1);
     const std::vector<float> ahead = scene.At(0, 0, 1);
     const std::vector<float> behind = scene.At(0, 0, -1);
@@ -169,8 +173,7 @@ bool PrintRow(const Speakers& speakers, const Algorithm& algorithm, bool first) 
 }
 
 bool PrintSweep(const Algorithm& algorithm, bool first) {
-    const SpeakerSetup headphones = {SpeakerLayout::Headphones, 0};
-    Scene scene(RenderLayoutFor(headphones), HrtfFor(headphones, *algorithm.id));
+    Scene scene(DSSPEAKER_HEADPHONE, HrtfOn(DSSPEAKER_HEADPHONE, algorithm));
     if (!scene.Opened()) {
         std::fprintf(stderr, "measure_choices: no renderer for the sweep\n");
         return false;

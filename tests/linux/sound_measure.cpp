@@ -78,23 +78,20 @@ double Correlation(const std::vector<float>& a, const std::vector<float>& b) {
     return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
 }
 
-Scene::Scene(const RenderLayout& layout, HrtfChoice hrtf) {
+Scene::Scene(DWORD speakerConfig, HrtfChoice hrtf) {
     const std::vector<int16_t> clip = NoiseClip(CLIP_RATE);
-    opened_ = OpenRenderer(&renderer_, layout, hrtf) && CreateRenderSource(renderer_, &source_) &&
-              LoadRenderSource(renderer_, source_, clip.data(), clip.size() * 2, 1, 16, CLIP_RATE) &&
-              SetRenderSourceSpatial(renderer_, source_, true) &&
-              PlayRenderSource(renderer_, source_, true);
+    RenderLayout layout;
+    opened_ = LayoutFor(speakerConfig, &layout) && SUCCEEDED(OpenRenderer(&renderer_, layout, hrtf)) &&
+              SUCCEEDED(LoadClip(renderer_, clip.data(), static_cast<DWORD>(clip.size() * 2), CLIP_RATE)) &&
+              SUCCEEDED(PlaySource(renderer_));
 }
 
 Scene::~Scene() {
-    if (renderer_.device != nullptr) {
-        DeleteRenderSource(renderer_, &source_);
-    }
     CloseRenderer(&renderer_);
 }
 
 std::vector<float> Scene::Render(int frames) {
-    std::vector<float> out(static_cast<size_t>(frames) * static_cast<size_t>(renderer_.channels));
+    std::vector<float> out(static_cast<size_t>(frames) * static_cast<size_t>(renderer_.layout.channels));
     RenderFrames(&renderer_, out.data(), frames);
     return out;
 }
@@ -110,5 +107,5 @@ std::vector<float> Scene::At(float x, float y, float z) {
 }
 
 void Scene::Move(float x, float y, float z) {
-    PlaceRenderSource(renderer_, source_, x, y, z);
+    PlaceSource(&renderer_, x, y, z);
 }

@@ -25,10 +25,11 @@ double Decibels(double ratio);
 // Normalised correlation at lag 0: 1 in phase, -1 in opposite phase.
 double Correlation(const std::vector<float>& a, const std::vector<float>& b);
 
-// The renderer with one looping noise source, rendered on demand.
+// The renderer for a speaker configuration with its looping source playing
+// noise, rendered on demand.
 class Scene {
 public:
-    Scene(const RenderLayout& layout, HrtfChoice hrtf);
+    Scene(DWORD speakerConfig, HrtfChoice hrtf);
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -44,6 +45,5 @@ public:
 
 private:
     Renderer renderer_;
-    RenderSource source_;
     bool opened_ = false;
 };

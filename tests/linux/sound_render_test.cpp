@@ -7,7 +7,6 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/linux/sound/speaker_config.h"
 #include "tests/linux/sound_measure.h"
 
 namespace {
@@ -17,9 +16,10 @@ struct Heard {
     std::vector<float> leftSamples, rightSamples;
 };
 
-// A source in the horizontal plane, degrees clockwise from ahead.
-Heard Hear(SpeakerLayout layout, DWORD angle, HrtfChoice hrtf, double degrees) {
-    Scene scene(RenderLayoutFor(SpeakerSetup{layout, angle}), hrtf);
+// A source in the horizontal plane, degrees clockwise from ahead; the
+// speakers as SetSpeakerConfig takes them (stereo with its angle in bits 16-23).
+Heard Hear(DWORD speakers, HrtfChoice hrtf, double degrees) {
+    Scene scene(speakers, hrtf);
     EXPECT_TRUE(scene.Opened());
     EXPECT_EQ(scene.Get().hrtf, hrtf);
     const double radians = degrees * M_PI / 180;
@@ -34,13 +34,13 @@ Heard Hear(SpeakerLayout layout, DWORD angle, HrtfChoice hrtf, double degrees) {
 TEST(SoundRender, HrtfTellsAheadFromBehindAndTheLightSetDiffers) {
     std::vector<float> farEar[2];
     for (HrtfChoice hrtf : {HrtfChoice::Full, HrtfChoice::Light, HrtfChoice::Off}) {
-        const Heard ahead = Hear(SpeakerLayout::Headphones, 0, hrtf, 0);
-        const Heard behind = Hear(SpeakerLayout::Headphones, 0, hrtf, 180);
+        const Heard ahead = Hear(DSSPEAKER_HEADPHONE, hrtf, 0);
+        const Heard behind = Hear(DSSPEAKER_HEADPHONE, hrtf, 180);
         const double treble = Decibels(Rms(HighPass(ahead.leftSamples, 3000, RENDER_RATE)) /
                                        Rms(HighPass(behind.leftSamples, 3000, RENDER_RATE)));
         EXPECT_TRUE(hrtf == HrtfChoice::Off ? std::fabs(treble) < 0.1 : std::fabs(treble) > 1.0) << treble;
         if (hrtf != HrtfChoice::Off) {
-            farEar[hrtf == HrtfChoice::Light] = Hear(SpeakerLayout::Headphones, 0, hrtf, 45).leftSamples;
+            farEar[hrtf == HrtfChoice::Light] = Hear(DSSPEAKER_HEADPHONE, hrtf, 45).leftSamples;
         }
     }
     std::vector<float> difference(farEar[0].size());
@@ -51,7 +51,7 @@ TEST(SoundRender, HrtfTellsAheadFromBehindAndTheLightSetDiffers) {
 
 // OpenAL Soft checks a device handle against the devices it has open.
 TEST(SoundRender, ClosingGivesTheDeviceBack) {
-    ALCdevice* device = Scene(RenderLayoutFor(SpeakerSetup{SpeakerLayout::Quad, 0}), HrtfChoice::Off).Get().device;
+    ALCdevice* device = Scene(DSSPEAKER_QUAD, HrtfChoice::Off).Get().device;
     ALCint rate = 0;
     alcGetIntegerv(device, ALC_FREQUENCY, 1, &rate);
     EXPECT_EQ(alcGetError(nullptr), ALC_INVALID_DEVICE);
@@ -59,8 +59,8 @@ TEST(SoundRender, ClosingGivesTheDeviceBack) {
 
 TEST(SoundRender, NewPositionIsHeardWithinTheNextPeriod) {
     const int period = 512;
-    for (SpeakerLayout layout : {SpeakerLayout::Headphones, SpeakerLayout::Stereo}) {
-        Scene scene(RenderLayoutFor(SpeakerSetup{layout, 180}), HrtfChoice::Off);
+    for (DWORD speakers : {DWORD{DSSPEAKER_HEADPHONE}, DWORD{DSSPEAKER_STEREO | 180 << 16}}) {
+        Scene scene(speakers, HrtfChoice::Off);
         scene.At(-2, 0, 0);
         scene.Move(2, 0, 0);
         const std::vector<float> next = scene.Render(period);
@@ -70,7 +70,7 @@ TEST(SoundRender, NewPositionIsHeardWithinTheNextPeriod) {
 }
 
 TEST(SoundRender, SurroundMatrixCarriesCentreInPhaseAndSurroundOutOfPhase) {
-    const auto hear = [](double degrees) { return Hear(SpeakerLayout::Surround, 0, HrtfChoice::Off, degrees); };
+    const auto hear = [](double degrees) { return Hear(DSSPEAKER_SURROUND, HrtfChoice::Off, degrees); };
     const Heard ahead = hear(0), behind = hear(180), left = hear(-90);
     EXPECT_GT(Correlation(ahead.leftSamples, ahead.rightSamples), 0.9);
     EXPECT_LT(Correlation(behind.leftSamples, behind.rightSamples), -0.5);
@@ -85,12 +85,12 @@ TEST(SoundRender, SurroundMatrixCarriesCentreInPhaseAndSurroundOutOfPhase) {
 }
 
 TEST(SoundRender, NarrowerStereoSpeakersWidenTheLevelDifferenceUntilOneSpeakerPlays) {
-    const Heard centred = Hear(SpeakerLayout::Stereo, 180, HrtfChoice::Off, 0);
+    const Heard centred = Hear(DSSPEAKER_STEREO | 180 << 16, HrtfChoice::Off, 0);
     EXPECT_NEAR(Decibels(centred.left / centred.right), 0, 0.01);
     double last = 0;
     // Angle 0 stands for DirectSound's default width, 20 degrees.
     for (DWORD angle : {180u, 120u, 60u, 40u, 30u, 20u, 10u, 5u, 0u}) {
-        const Heard heard = Hear(SpeakerLayout::Stereo, angle, HrtfChoice::Off, 15);
+        const Heard heard = Hear(DSSPEAKER_STEREO | angle << 16, HrtfChoice::Off, 15);
         EXPECT_NEAR(Decibels(std::hypot(heard.left, heard.right) / std::hypot(centred.left, centred.right)), 0, 0.1);
         if (angle > 30) {
             EXPECT_GT(Decibels(heard.right / heard.left), last + 0.5) << angle;
@@ -100,7 +100,7 @@ TEST(SoundRender, NarrowerStereoSpeakersWidenTheLevelDifferenceUntilOneSpeakerPl
         }
     }
     // The default width still has a source 8 degrees right between its speakers.
-    const Heard inside = Hear(SpeakerLayout::Stereo, 0, HrtfChoice::Off, 8);
+    const Heard inside = Hear(DSSPEAKER_STEREO, HrtfChoice::Off, 8);
     EXPECT_GT(inside.left, 0.1 * inside.right);
 }
 

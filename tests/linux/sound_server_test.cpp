@@ -27,7 +27,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/linux/sound/dsound_codes.h"
 #include "platform/linux/sound/output.h"
 #include "playback/device_list.h"
 #include "playback/device_table.h"
@@ -105,7 +104,7 @@ PlaybackChoices ChoicesFor(int sink, int speakers, int algorithm) {
     EXPECT_EQ(ListOutputDevices(), DS_OK);
     const GUID id = SdlOutputId(SINKS[sink].description);
     for (int i = 0; i < deviceTable.deviceCount; ++i) {
-        if (deviceTable.entries[i].hasIdentifier && SameGuid(deviceTable.entries[i].identifier, id)) {
+        if (deviceTable.entries[i].hasIdentifier && IsEqualGUID(deviceTable.entries[i].identifier, id)) {
             return PlaybackChoices{i, algorithm, speakers, "10"};
         }
     }

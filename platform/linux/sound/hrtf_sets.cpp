@@ -9,24 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-const char* const LIGHT_HRTF_NAME = "sound3d-light";
+#include <vector>
 
 namespace {
 
-// OpenAL Soft's full data sets at the rendering rate, best first.
-const char* const FULL_HRTF_NAMES[] = {"default-48000", "Built-In 48000hz"};
-
-std::string ExecutableDirectory() {
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
-        return std::string();
-    }
-    const std::string executable(path, static_cast<size_t>(length));
-    const size_t slash = executable.rfind('/');
-    return slash == std::string::npos ? std::string() : executable.substr(0, slash);
-}
+// The light data set's name as OpenAL Soft lists it (its file name).
+const char* const LIGHT_HRTF_NAME = "sound3d-light";
 
 // Where the light data set may be, relative to the executable's directory:
 // the installed tree's (the build gives the path from its binary directory
@@ -37,10 +25,15 @@ std::string LightHrtfFileIn(const std::string& directory) {
     return directory + "/" + LIGHT_HRTF_NAME + ".mhr";
 }
 
-// Without the "bin/.." of the installed tree's path, where the directory exists.
+// Without links and the "bin/.." of the installed tree's path, where the path exists.
 std::string Resolved(const std::string& path) {
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+std::string ExecutableDirectory() {
+    const std::string executable = Resolved("/proc/self/exe");
+    return executable.substr(0, executable.rfind('/'));
 }
 
 // The directory holding the light data set; the installed tree's when none does.
@@ -53,16 +46,6 @@ std::string LightHrtfDirectory() {
         }
     }
     return Resolved(executable + "/" + LIGHT_HRTF_DIRECTORIES[0]);
-}
-
-ALCint IndexOf(ALCdevice* device, ALCint count, const char* wanted) {
-    for (ALCint i = 0; i < count; ++i) {
-        const ALCchar* name = alcGetStringiSOFT(device, ALC_HRTF_SPECIFIER_SOFT, i);
-        if (name != nullptr && std::strcmp(name, wanted) == 0) {
-            return i;
-        }
-    }
-    return -1;
 }
 
 }  // namespace
@@ -86,18 +69,16 @@ bool LightHrtfPresent() {
 }
 
 ALCint FindHrtfId(ALCdevice* device, HrtfChoice choice) {
+    // Best first: the light set, or OpenAL Soft's full ones at the rendering rate.
+    static const std::vector<const char*> LIGHT_HRTF_NAMES = {LIGHT_HRTF_NAME};
+    static const std::vector<const char*> FULL_HRTF_NAMES = {"default-48000", "Built-In 48000hz"};
     ALCint count = 0;
     alcGetIntegerv(device, ALC_NUM_HRTF_SPECIFIERS_SOFT, 1, &count);
-    if (alcGetError(device) != ALC_NO_ERROR) {
-        return -1;
-    }
-    if (choice == HrtfChoice::Light) {
-        return IndexOf(device, count, LIGHT_HRTF_NAME);
-    }
-    for (const char* name : FULL_HRTF_NAMES) {
-        const ALCint id = IndexOf(device, count, name);
-        if (id >= 0) {
-            return id;
+    for (const char* name : choice == HrtfChoice::Light ? LIGHT_HRTF_NAMES : FULL_HRTF_NAMES) {
+        for (ALCint i = 0; i < count; ++i) {
+            if (std::strcmp(alcGetStringiSOFT(device, ALC_HRTF_SPECIFIER_SOFT, i), name) == 0) {
+                return i;
+            }
         }
     }
     return -1;
@@ -106,11 +87,9 @@ ALCint FindHrtfId(ALCdevice* device, HrtfChoice choice) {
 HrtfChoice HrtfInUse(ALCdevice* device) {
     ALCint status = ALC_HRTF_DISABLED_SOFT;
     alcGetIntegerv(device, ALC_HRTF_STATUS_SOFT, 1, &status);
-    if (alcGetError(device) != ALC_NO_ERROR ||
-        (status != ALC_HRTF_ENABLED_SOFT && status != ALC_HRTF_REQUIRED_SOFT)) {
+    if (status != ALC_HRTF_ENABLED_SOFT && status != ALC_HRTF_REQUIRED_SOFT) {
         return HrtfChoice::Off;
     }
     const ALCchar* name = alcGetString(device, ALC_HRTF_SPECIFIER_SOFT);
-    return name != nullptr && std::strcmp(name, LIGHT_HRTF_NAME) == 0 ? HrtfChoice::Light
-                                                                       : HrtfChoice::Full;
+    return std::strcmp(name, LIGHT_HRTF_NAME) == 0 ? HrtfChoice::Light : HrtfChoice::Full;
 }

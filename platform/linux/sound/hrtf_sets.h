@@ -8,9 +8,6 @@
 
 enum class HrtfChoice { Off, Light, Full };
 
-// The light data set's name as OpenAL Soft lists it (its file name).
-extern const char* const LIGHT_HRTF_NAME;
-
 // Makes OpenAL Soft look for data sets where the light one is, in place of
 // the current directory. It sets the environment: call it while the process
 // has one thread, before the first device is opened.
@@ -18,7 +15,7 @@ void UseShippedHrtfSets();
 // True when the light data set's file is there; otherwise says on standard
 // error, in one line, which file is missing.
 bool LightHrtfPresent();
-// The index of the data set for a choice on this device, -1 when none is listed.
+// The index of the data set for HRTF on this device, -1 when none is listed.
 ALCint FindHrtfId(ALCdevice* device, HrtfChoice choice);
 // Which data set the device renders with now.
 HrtfChoice HrtfInUse(ALCdevice* device);

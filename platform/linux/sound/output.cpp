@@ -1,8 +1,8 @@
 #include "platform/linux/sound/output.h"
 
+#include <algorithm>
 #include <chrono>
-#include <cstring>
-#include <mutex>
+#include <cstdio>
 
 #include "platform/linux/sound/output_thread.h"
 
@@ -29,31 +29,20 @@ int OutputChannels(int rendered) {
 void SpreadQuad(float* samples, int frames) {
     for (int frame = frames - 1; frame >= 0; --frame) {
         const float* quad = samples + 4 * frame;
-        const float rear[2] = {quad[2], quad[3]};
-        float* wide = samples + 6 * frame;
-        wide[0] = quad[0];
-        wide[1] = quad[1];
-        wide[2] = 0.0f;
-        wide[3] = 0.0f;
-        wide[4] = rear[0];
-        wide[5] = rear[1];
+        const float wide[6] = {quad[0], quad[1], 0.0f, 0.0f, quad[2], quad[3]};
+        std::copy(wide, wide + 6, samples + 6 * frame);
     }
 }
 
 // SDL holds the device's lock around this call, so the renderer cannot
-// change under it while the output is running.
+// change under it; the output runs only while the renderer is open.
 void SDLCALL PullFrames(void* userdata, Uint8* stream, int length) {
     Renderer* renderer = static_cast<Renderer*>(userdata);
-    if (renderer->channels <= 0) {
-        std::memset(stream, 0, static_cast<size_t>(length));
-        return;
-    }
-    const int channels = OutputChannels(renderer->channels);
+    const int channels = OutputChannels(renderer->layout.channels);
     const int frames = length / (static_cast<int>(sizeof(float)) * channels);
-    float* samples = reinterpret_cast<float*>(stream);
-    RenderFrames(renderer, samples, frames);
-    if (channels != renderer->channels) {
-        SpreadQuad(samples, frames);
+    RenderFrames(renderer, reinterpret_cast<float*>(stream), frames);
+    if (channels != renderer->layout.channels) {
+        SpreadQuad(reinterpret_cast<float*>(stream), frames);
     }
 }
 
@@ -62,6 +51,12 @@ void SDLCALL PullFrames(void* userdata, Uint8* stream, int length) {
 struct CloseBeforeExit {
     ~CloseBeforeExit() { WaitForOutputThread(EXIT_LIMIT); }
 } closeBeforeExit;
+
+// SDL's word on a failed call, which only the thread that made it can read.
+int SdlFailed(const char* call) {
+    std::fprintf(stderr, "sound3d: %s failed: %s\n", call, SDL_GetError());
+    return 0;
+}
 
 uint64_t Fnv1a(const std::string& text, uint64_t hash) {
     for (unsigned char c : text) {
@@ -76,101 +71,69 @@ uint64_t Fnv1a(const std::string& text, uint64_t hash) {
 // Tried again after a failure: a server that was stalled may answer now,
 // and SDL counts the starts, so one that finishes late is harmless.
 bool StartOutputSystem() {
-    static std::mutex mutex;
     static bool started = false;
-    static bool tried = false;
-    std::lock_guard<std::mutex> lock(mutex);
+    static std::chrono::milliseconds limit = FIRST_START_LIMIT;
     if (!started) {
         const auto start = [] {
             // SDL would otherwise turn SIGINT and SIGTERM into quit events
             // that nobody reads, and the program could no longer be stopped by them.
             SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-            return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 ? 1 : 0;
+            return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 ? 1 : SdlFailed("SDL_InitSubSystem");
         };
-        const auto limit = tried ? ANSWER_LIMIT : FIRST_START_LIMIT;
-        started = RunOnOutputThread(limit, start, 0, [](int) {}) == 1;
-        tried = true;
+        started = RunOnOutputThread("SDL_InitSubSystem", limit, start, 0, [](int) {}) == 1;
+        limit = ANSWER_LIMIT;
     }
     return started;
 }
 
-const char* OutputDriverName() {
-    const char* name = StartOutputSystem() ? SDL_GetCurrentAudioDriver() : nullptr;
-    return name != nullptr ? name : "";
-}
-
-std::vector<SdlOutput> ListSdlOutputs() {
-    std::vector<SdlOutput> devices;
-    if (!StartOutputSystem()) {
-        return devices;
-    }
-    const int count = SDL_GetNumAudioDevices(0);
+std::vector<std::string> OutputNames() {
+    std::vector<std::string> names;
+    const int count = StartOutputSystem() ? SDL_GetNumAudioDevices(0) : 0;
     for (int i = 0; i < count; ++i) {
-        const char* name = SDL_GetAudioDeviceName(i, 0);
-        if (name != nullptr) {
-            devices.push_back(SdlOutput{name, SdlOutputId(name)});
+        if (const char* name = SDL_GetAudioDeviceName(i, 0)) {
+            names.push_back(name);
         }
     }
-    return devices;
+    return names;
 }
 
 GUID SdlOutputId(const std::string& name) {
     const uint64_t high = Fnv1a(name, 0xCBF29CE484222325ull);
     const uint64_t low = Fnv1a(name, high ^ 0x9E3779B97F4A7C15ull);
-    GUID id;
-    id.Data1 = static_cast<uint32_t>(high >> 32);
-    id.Data2 = static_cast<uint16_t>(high >> 16);
-    id.Data3 = static_cast<uint16_t>(high);
+    GUID id = {static_cast<uint32_t>(high >> 32), static_cast<uint16_t>(high >> 16),
+               static_cast<uint16_t>(high), {}};
     for (int i = 0; i < 8; ++i) {
         id.Data4[i] = static_cast<uint8_t>(low >> (56 - 8 * i));
     }
     return id;
 }
 
-SDL_AudioDeviceID OpenOutput(const char* name, int channels, Renderer* renderer) {
-    if (!StartOutputSystem()) {
-        return 0;
-    }
-    SDL_AudioSpec wanted;
-    SDL_zero(wanted);
-    wanted.freq = RENDER_RATE;
-    wanted.format = AUDIO_F32SYS;
-    wanted.channels = static_cast<Uint8>(OutputChannels(channels));
-    wanted.samples = OUTPUT_PERIOD_FRAMES;
-    wanted.callback = PullFrames;
-    wanted.userdata = renderer;
-    const bool named = name != nullptr;
-    const std::string device = named ? name : "";
-    const auto open = [wanted, named, device] {
-        SDL_AudioSpec obtained;
-        // No changes allowed: SDL converts to whatever the device really takes.
-        return static_cast<int>(
-            SDL_OpenAudioDevice(named ? device.c_str() : nullptr, 0, &wanted, &obtained, 0));
+HRESULT OpenOutput(const std::string& name, int channels, Renderer* renderer,
+                   SDL_AudioDeviceID* output) {
+    // Frequency, format, channels, silence, period, padding, size, callback
+    // and its data; no changes allowed: SDL converts to what the device takes.
+    const Uint8 outputChannels = static_cast<Uint8>(OutputChannels(channels));
+    const SDL_AudioSpec wanted = {RENDER_RATE, AUDIO_F32SYS, outputChannels, 0,
+                                  OUTPUT_PERIOD_FRAMES, 0, 0, PullFrames, renderer};
+    const auto open = [wanted, name] {
+        const int opened = static_cast<int>(
+            SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &wanted, nullptr, 0));
+        return opened != 0 ? opened : SdlFailed("SDL_OpenAudioDevice");
     };
     // A device that opens after the wait has nobody to play for; it opened
-    // paused, so it never pulls from the renderer.
+    // paused, so it never pulls from the renderer. SDL ignores device 0.
     const auto giveBack = [](int late) {
-        if (late != 0) {
-            SDL_CloseAudioDevice(static_cast<SDL_AudioDeviceID>(late));
-        }
+        SDL_CloseAudioDevice(static_cast<SDL_AudioDeviceID>(late));
     };
-    return static_cast<SDL_AudioDeviceID>(RunOnOutputThread(ANSWER_LIMIT, open, 0, giveBack));
-}
-
-void SetOutputRunning(SDL_AudioDeviceID output, bool running) {
-    SDL_PauseAudioDevice(output, running ? 0 : 1);
-}
-
-bool OutputFailed(SDL_AudioDeviceID output) {
-    return SDL_GetAudioDeviceStatus(output) == SDL_AUDIO_STOPPED;
+    *output = static_cast<SDL_AudioDeviceID>(
+        RunOnOutputThread("SDL_OpenAudioDevice", ANSWER_LIMIT, open, 0, giveBack));
+    return *output != 0 ? DS_OK : DSERR_ALLOCATED;
 }
 
 // SDL's close waits for the device's thread, which a stalled server holds
-// in its write; pausing only waits for a pull under way.
+// in its write; pausing only waits for a pull under way. (SDL ignores device
+// 0, the output of a session whose opening failed.)
 void CloseOutput(SDL_AudioDeviceID output) {
-    if (output == 0) {
-        return;
-    }
     SDL_PauseAudioDevice(output, 1);
     PostToOutputThread([output] { SDL_CloseAudioDevice(output); });
 }

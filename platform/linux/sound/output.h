@@ -10,28 +10,19 @@
 #include "platform/platform.h"
 #include "platform/linux/sound/renderer.h"
 
-struct SdlOutput {
-    std::string name;  // as SDL lists it, UTF-8
-    GUID id;
-};
-
 // Starts SDL's audio once; false when no audio driver works.
 bool StartOutputSystem();
-const char* OutputDriverName();
-// The current output devices (empty when the audio system does not start).
-std::vector<SdlOutput> ListSdlOutputs();
+// The current output devices' names (none when the audio system does not start).
+std::vector<std::string> OutputNames();
 // A name-based id, so the same device keeps its id between runs.
 GUID SdlOutputId(const std::string& name);
 
-// Opens an output (nullptr: the default) for 48 kHz float carrying the
-// renderer's channels, paused. The renderer must stay open until the output
-// is closed. Returns 0 when the device cannot be opened or the sound server
-// does not answer in time.
-SDL_AudioDeviceID OpenOutput(const char* name, int channels, Renderer* renderer);
-// Starts or pauses pulling frames; when this returns, no pull is running.
-void SetOutputRunning(SDL_AudioDeviceID output, bool running);
-// True once the device stopped on its own (unplugged, failed write).
-bool OutputFailed(SDL_AudioDeviceID output);
+// Opens an output (an empty name: the default) for 48 kHz float carrying
+// the renderer's channels, paused; the renderer must stay open until the
+// output is closed. DSERR_ALLOCATED when the device does not open or the
+// sound server does not answer in time.
+HRESULT OpenOutput(const std::string& name, int channels, Renderer* renderer,
+                   SDL_AudioDeviceID* output);
 // Stops pulling at once, so the renderer may be closed when this returns;
 // the device itself is given back on the output thread.
 void CloseOutput(SDL_AudioDeviceID output);

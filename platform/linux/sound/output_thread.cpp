@@ -1,7 +1,7 @@
 #include "platform/linux/sound/output_thread.h"
 
-#include <atomic>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -11,88 +11,71 @@ namespace {
 
 struct CallQueue {
     std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<std::function<void()>> calls;
-    bool calling = false;
+    std::condition_variable changed;  // a call was handed over or has finished
+    std::deque<std::function<void()>> calls;  // the first one runs until it is taken off
 };
 
-void Serve(CallQueue* queue) {
+// Made by the first call and never destroyed: a call may still wait on a
+// stalled server when the program ends, and the thread must find its queue then.
+CallQueue* queue = nullptr;
+
+void Serve() {
     std::unique_lock<std::mutex> lock(queue->mutex);
     for (;;) {
-        queue->changed.wait(lock, [queue] { return !queue->calls.empty(); });
+        queue->changed.wait(lock, [] { return !queue->calls.empty(); });
         std::function<void()> call = std::move(queue->calls.front());
-        queue->calls.pop_front();
-        queue->calling = true;
         lock.unlock();
         call();
         lock.lock();
-        queue->calling = false;
+        queue->calls.pop_front();
         queue->changed.notify_all();
     }
 }
 
-std::atomic<CallQueue*> startedQueue{nullptr};
-
-// Made on first use and never destroyed: a call may still wait on a stalled
-// server when the program ends, and the thread must find its queue then.
-CallQueue& Queue() {
-    static CallQueue* queue = [] {
-        auto* made = new CallQueue;
-        std::thread(Serve, made).detach();
-        startedQueue = made;
-        return made;
-    }();
-    return *queue;
-}
-
-struct Outcome {
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    bool abandoned = false;
-    int result = 0;
-};
-
 }  // namespace
 
-int RunOnOutputThread(std::chrono::milliseconds limit, std::function<int()> call, int fallback,
-                      std::function<void(int)> late) {
-    auto outcome = std::make_shared<Outcome>();
+int RunOnOutputThread(const char* name, std::chrono::milliseconds limit, std::function<int()> call,
+                      int fallback, std::function<void(int)> late) {
+    struct Outcome {
+        bool done = false;
+        bool abandoned = false;
+        int result = 0;
+    };
+    auto outcome = std::make_shared<Outcome>();  // under the queue's lock
     PostToOutputThread([outcome, call = std::move(call), late = std::move(late)] {
         const int result = call();
-        std::unique_lock<std::mutex> lock(outcome->mutex);
+        std::unique_lock<std::mutex> lock(queue->mutex);
+        outcome->result = result;
+        outcome->done = true;
         if (outcome->abandoned) {
             lock.unlock();
             late(result);
-            return;
         }
-        outcome->result = result;
-        outcome->done = true;
-        outcome->finished.notify_all();
     });
-    std::unique_lock<std::mutex> lock(outcome->mutex);
-    if (!outcome->finished.wait_for(lock, limit, [&outcome] { return outcome->done; })) {
-        outcome->abandoned = true;
-        return fallback;
+    std::unique_lock<std::mutex> lock(queue->mutex);
+    if (queue->changed.wait_for(lock, limit, [&outcome] { return outcome->done; })) {
+        return outcome->result;
     }
-    return outcome->result;
+    outcome->abandoned = true;
+    std::fprintf(stderr, "sound3d: %s: no answer from the sound server within %.1f s\n", name,
+                 static_cast<double>(limit.count()) / 1000.0);
+    return fallback;
 }
 
 void PostToOutputThread(std::function<void()> call) {
-    CallQueue& queue = Queue();
-    {
-        std::lock_guard<std::mutex> lock(queue.mutex);
-        queue.calls.push_back(std::move(call));
+    if (queue == nullptr) {
+        queue = new CallQueue;
+        std::thread(Serve).detach();
     }
-    queue.changed.notify_all();
+    std::lock_guard<std::mutex> lock(queue->mutex);
+    queue->calls.push_back(std::move(call));
+    queue->changed.notify_all();
 }
 
 void WaitForOutputThread(std::chrono::milliseconds limit) {
-    CallQueue* queue = startedQueue;
     if (queue == nullptr) {
         return;
     }
     std::unique_lock<std::mutex> lock(queue->mutex);
-    queue->changed.wait_for(lock, limit,
-                            [queue] { return queue->calls.empty() && !queue->calling; });
+    queue->changed.wait_for(lock, limit, [] { return queue->calls.empty(); });
 }

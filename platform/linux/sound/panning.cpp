@@ -42,7 +42,7 @@ PanGains SpeakerPairGains(float x, float z, float angle) {
     return gains;
 }
 
-PanGains MatrixSurroundGains(float x, float z) {
+PanGains MatrixSurroundGains(float x, float z, float /*angle*/) {
     const float azimuth = Azimuth(x, z);
     float left = 0, right = 0, centre = 0, surround = 0;
     if (azimuth >= 0.0f && azimuth <= 90.0f) {
@@ -59,5 +59,6 @@ PanGains MatrixSurroundGains(float x, float z) {
     // polarity for all, a source behind on the left came out of the right, and quieter.
     const float side = azimuth < 0.0f ? -1.0f : 1.0f;
     surround *= side;
-    return PanGains{left + MINUS_3_DB * (centre - surround), right + MINUS_3_DB * (centre + surround)};
+    return PanGains{left + MINUS_3_DB * (centre - surround),
+                    right + MINUS_3_DB * (centre + surround)};
 }

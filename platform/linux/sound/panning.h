@@ -8,8 +8,9 @@ struct PanGains {
     float right;
 };
 
-// DirectSound's width when no angle is given (DSSPEAKER_GEOMETRY_WIDE).
-const float DEFAULT_SPEAKER_ANGLE = 20.0f;
+// A law's gains for a source at x (right) and z (ahead), with the angle in
+// degrees between the speakers where the law has one.
+typedef PanGains (*PanLaw)(float x, float z, float angle);
 
 // Speakers at plus and minus half the angle (degrees) ahead: a source at or
 // beyond a speaker plays from it alone, between them the power is shared by
@@ -18,5 +19,6 @@ PanGains SpeakerPairGains(float x, float z, float angle);
 
 // Left, right, centre and surround speakers (at -90, 90, 0 and 180 degrees)
 // panned pairwise at constant power, then carried on two channels: centre in
-// phase on both at -3 dB, surround in opposite phase on both at -3 dB.
-PanGains MatrixSurroundGains(float x, float z);
+// phase on both at -3 dB, surround in opposite phase on both at -3 dB. The
+// speakers' places are fixed: the angle plays no part.
+PanGains MatrixSurroundGains(float x, float z, float angle);

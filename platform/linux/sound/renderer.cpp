@@ -3,72 +3,15 @@
 
 #include <AL/alext.h>
 
-#include <atomic>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <new>
-
-#include "platform/linux/sound/panning.h"
 
 namespace {
 
 // DirectSound's default maximum distance: no attenuation limit in practice.
 const float MAX_DISTANCE = 1e9f;
-
-// AL calls act on the calling thread's context; the dialog thread and the
-// tests may hold several renderers, so each call names its own.
-class ContextScope {
-public:
-    explicit ContextScope(ALCcontext* context) { alcSetThreadContext(context); }
-    ~ContextScope() { alcSetThreadContext(nullptr); }
-    ContextScope(const ContextScope&) = delete;
-    ContextScope& operator=(const ContextScope&) = delete;
-};
-
-// Frames mixed at a time for a layout panned here: one output period.
-const int PAN_BLOCK_FRAMES = 512;
-
-bool ChannelFormat(int channels, ALCint* format) {
-    switch (channels) {
-        case 1: *format = ALC_MONO_SOFT; return true;
-        case 2: *format = ALC_STEREO_SOFT; return true;
-        case 4: *format = ALC_QUAD_SOFT; return true;
-        case 6: *format = ALC_5POINT1_SOFT; return true;
-        default: return false;
-    }
-}
-
-bool PannedHere(const RenderLayout& layout) {
-    return layout.panning != Panning::OpenAl;
-}
-
-// OpenAL Soft's channels: one when the panning is done here.
-bool DeviceFormat(const RenderLayout& layout, ALCint* format) {
-    if (PannedHere(layout)) {
-        *format = ALC_MONO_SOFT;
-        return layout.channels == 2;
-    }
-    return ChannelFormat(layout.channels, format);
-}
-
-void ApplyHrtfState(Renderer* renderer) {
-    renderer->hrtf = HrtfInUse(renderer->device);
-    renderer->foldRear = renderer->channels == 2 && renderer->layout.panning == Panning::OpenAl &&
-                         renderer->hrtf == HrtfChoice::Off;
-}
-
-// The attribute list that both creation and reset need on a loopback device.
-struct Attributes {
-    ALCint values[11];
-};
-
-Attributes MakeAttributes(ALCdevice* device, ALCint format, HrtfChoice hrtf) {
-    const bool on = hrtf != HrtfChoice::Off && format == ALC_STEREO_SOFT;
-    return Attributes{{ALC_FREQUENCY, RENDER_RATE, ALC_FORMAT_CHANNELS_SOFT, format,
-                       ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT, ALC_HRTF_SOFT,
-                       on ? ALC_TRUE : ALC_FALSE, ALC_HRTF_ID_SOFT,
-                       on ? FindHrtfId(device, hrtf) : -1, 0}};
-}
 
 // OpenAL Soft reads these from the environment at its first use. They are
 // set before main, while the process has one thread: setenv under a getenv
@@ -82,258 +25,176 @@ const bool openAlConfigured = [] {
     return true;
 }();
 
-bool NoAlError() {
-    return alGetError() == AL_NO_ERROR;
+// OpenAL Soft's word on a failed device call, on standard error, and the
+// DirectSound code nearest to it: a loopback device refuses a render format
+// with ALC_INVALID_VALUE.
+HRESULT AlcFailure(ALCdevice* device, const char* call) {
+    const ALCenum error = alcGetError(device);
+    std::fprintf(stderr, "sound3d: %s failed: %s\n", call, alcGetString(device, error));
+    return error == ALC_OUT_OF_MEMORY ? DSERR_OUTOFMEMORY
+           : error == ALC_INVALID_VALUE ? DSERR_BADFORMAT : DSERR_GENERIC;
 }
 
-ALenum BufferFormat(int channels, int bits) {
-    if (channels == 1) {
-        return bits == 8 ? AL_FORMAT_MONO8 : AL_FORMAT_MONO16;
+// The same for the first failed call on the current context since the last
+// check; DS_OK when none failed. AL's other errors refuse a name, enum or value.
+HRESULT AlResult(const char* call) {
+    const ALenum error = alGetError();
+    if (error == AL_NO_ERROR) {
+        return DS_OK;
     }
-    return bits == 8 ? AL_FORMAT_STEREO8 : AL_FORMAT_STEREO16;
-}
-
-PanGains GainsAt(const RenderLayout& layout, float x, float z) {
-    return layout.panning == Panning::MatrixSurround
-               ? MatrixSurroundGains(x, z)
-               : SpeakerPairGains(x, z, layout.speakerAngle);
+    std::fprintf(stderr, "sound3d: %s failed: %s\n", call, alGetString(error));
+    return error == AL_OUT_OF_MEMORY ? DSERR_OUTOFMEMORY
+           : error == AL_INVALID_OPERATION ? DSERR_INVALIDCALL : DSERR_INVALIDPARAM;
 }
 
 }  // namespace
 
-// The gains are set on the dialog's thread and read by the one that renders.
-struct PanState {
-    std::atomic<float> left;
-    std::atomic<float> right;
-    PanGains current;  // where the last block ended; the rendering thread's own
-    float mono[PAN_BLOCK_FRAMES];
-
-    explicit PanState(PanGains start) : left(start.left), right(start.right), current(start) {}
-};
-
-Renderer::Renderer() = default;
-Renderer::~Renderer() = default;
-Renderer::Renderer(Renderer&&) noexcept = default;
-Renderer& Renderer::operator=(Renderer&&) noexcept = default;
-
-bool OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice hrtf) {
-    ALCint format = 0;
-    if (!DeviceFormat(layout, &format)) {
+bool LayoutFor(DWORD speakerConfig, RenderLayout* layout) {
+    // By configuration, DSSPEAKER_HEADPHONE (1) to DSSPEAKER_5POINT1 (6).
+    static const RenderLayout LAYOUTS[] = {
+        {2, ALC_STEREO_SOFT, true, nullptr, 0},
+        {1, ALC_MONO_SOFT, false, nullptr, 0},
+        {4, ALC_QUAD_SOFT, false, nullptr, 0},
+        // Stereo speakers at DirectSound's default width when no angle is given.
+        {2, ALC_MONO_SOFT, false, SpeakerPairGains, DSSPEAKER_GEOMETRY_WIDE},
+        {2, ALC_MONO_SOFT, false, MatrixSurroundGains, 0},
+        {6, ALC_5POINT1_SOFT, false, nullptr, 0},
+    };
+    const DWORD configuration = DSSPEAKER_CONFIG(speakerConfig);
+    const DWORD angle = DSSPEAKER_GEOMETRY(speakerConfig);
+    // Only stereo speakers take an angle; 0 means none was given.
+    const bool angleFits =
+        angle == 0 || (configuration == DSSPEAKER_STEREO && angle >= DSSPEAKER_GEOMETRY_MIN &&
+                       angle <= DSSPEAKER_GEOMETRY_MAX);
+    if ((speakerConfig & 0xFF00FF00u) != 0 || configuration < DSSPEAKER_HEADPHONE ||
+        configuration > DSSPEAKER_5POINT1 || !angleFits) {
         return false;
     }
-    *renderer = Renderer{};
-    renderer->channels = layout.channels;
-    renderer->layout = layout;
-    if (PannedHere(layout)) {
-        renderer->pan.reset(new (std::nothrow) PanState(GainsAt(layout, 0, 1)));
-        if (renderer->pan == nullptr) {
-            CloseRenderer(renderer);
-            return false;
-        }
-    }
-    renderer->device = alcLoopbackOpenDeviceSOFT(nullptr);
-    if (renderer->device == nullptr) {
-        CloseRenderer(renderer);
-        return false;
-    }
-    if (!alcIsRenderFormatSupportedSOFT(renderer->device, RENDER_RATE, format, ALC_FLOAT_SOFT)) {
-        CloseRenderer(renderer);
-        return false;
-    }
-    const Attributes attributes = MakeAttributes(renderer->device, format, hrtf);
-    renderer->context = alcCreateContext(renderer->device, attributes.values);
-    if (renderer->context == nullptr) {
-        CloseRenderer(renderer);
-        return false;
-    }
-    ApplyHrtfState(renderer);
-    ContextScope scope(renderer->context);
-    // DirectSound's rolloff: the level halves with each doubling of the
-    // distance beyond the minimum distance.
-    alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
-    if (!NoAlError()) {
-        CloseRenderer(renderer);
-        return false;
+    *layout = LAYOUTS[configuration - DSSPEAKER_HEADPHONE];
+    if (angle != 0) {
+        layout->speakerAngle = static_cast<float>(angle);
     }
     return true;
 }
 
-bool ResetRenderer(Renderer* renderer, HrtfChoice hrtf) {
-    ALCint format = 0;
-    if (renderer->device == nullptr || !DeviceFormat(renderer->layout, &format)) {
-        return false;
+bool HrtfFor(const RenderLayout& layout, const GUID& algorithm, HrtfChoice* hrtf) {
+    // In HrtfChoice's order: off, light, full.
+    const GUID* const ALGORITHMS[] = {&DS3DALG_NO_VIRTUALIZATION, &DS3DALG_HRTF_LIGHT,
+                                      &DS3DALG_HRTF_FULL};
+    for (int i = 0; i < 3; ++i) {
+        if (IsEqualGUID(algorithm, *ALGORITHMS[i])) {
+            // Speakers pan whatever the algorithm, as DirectSound did.
+            *hrtf = layout.headphones ? static_cast<HrtfChoice>(i) : HrtfChoice::Off;
+            return true;
+        }
     }
-    const Attributes attributes = MakeAttributes(renderer->device, format, hrtf);
-    if (!alcResetDeviceSOFT(renderer->device, attributes.values)) {
-        return false;
+    return false;
+}
+
+HRESULT OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice hrtf) {
+    // OpenAL Soft would quietly render the full set in place of a missing light one.
+    if (hrtf == HrtfChoice::Light && !LightHrtfPresent()) {
+        return DSERR_UNSUPPORTED;
     }
-    ApplyHrtfState(renderer);
-    return true;
+    renderer->layout = layout;
+    renderer->device = alcLoopbackOpenDeviceSOFT(nullptr);
+    if (renderer->device == nullptr) {
+        return AlcFailure(nullptr, "alcLoopbackOpenDeviceSOFT");
+    }
+    const bool on = hrtf != HrtfChoice::Off;
+    const ALCint attributes[] = {ALC_FREQUENCY, RENDER_RATE,
+                                 ALC_FORMAT_CHANNELS_SOFT, layout.alFormat,
+                                 ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
+                                 ALC_HRTF_SOFT, on ? ALC_TRUE : ALC_FALSE,
+                                 ALC_HRTF_ID_SOFT, on ? FindHrtfId(renderer->device, hrtf) : -1,
+                                 0};
+    renderer->context = alcCreateContext(renderer->device, attributes);
+    if (renderer->context == nullptr) {
+        return AlcFailure(renderer->device, "alcCreateContext");
+    }
+    renderer->hrtf = HrtfInUse(renderer->device);
+    alcSetThreadContext(renderer->context);
+    // DirectSound's rolloff: the level halves with each doubling of the
+    // distance beyond the minimum distance. OpenAL's reference distance and
+    // rolloff factor, both 1, are DirectSound's defaults.
+    alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+    alGenBuffers(1, &renderer->buffer);
+    alGenSources(1, &renderer->source);
+    alSourcef(renderer->source, AL_MAX_DISTANCE, MAX_DISTANCE);
+    alSourcei(renderer->source, AL_LOOPING, AL_TRUE);
+    return AlResult("making the OpenAL source");
 }
 
 void CloseRenderer(Renderer* renderer) {
     if (renderer->context != nullptr) {
-        alcDestroyContext(renderer->context);
+        alcSetThreadContext(renderer->context);
+        // A source or buffer not made (0) only sets an error that goes with the context.
+        alDeleteSources(1, &renderer->source);
+        alDeleteBuffers(1, &renderer->buffer);
+        alcDestroyContext(renderer->context);  // no longer the thread's then
     }
     if (renderer->device != nullptr) {
         alcCloseDevice(renderer->device);
     }
-    *renderer = Renderer{};
+    renderer->context = nullptr;
+    renderer->device = nullptr;
 }
-
-namespace {
-
-// One block of OpenAL's single channel spread on two, the gains gliding from
-// the last block's to the newest so that a move does not click.
-void RenderPannedBlock(Renderer* renderer, float* out, int frames) {
-    PanState& pan = *renderer->pan;
-    alcRenderSamplesSOFT(renderer->device, pan.mono, frames);
-    const PanGains target = {pan.left.load(), pan.right.load()};
-    const PanGains start = pan.current;
-    for (int i = 0; i < frames; ++i) {
-        const float along = static_cast<float>(i + 1) / static_cast<float>(frames);
-        out[2 * i] = pan.mono[i] * (start.left + (target.left - start.left) * along);
-        out[2 * i + 1] = pan.mono[i] * (start.right + (target.right - start.right) * along);
-    }
-    pan.current = target;
-}
-
-}  // namespace
 
 void RenderFrames(Renderer* renderer, float* out, int frames) {
-    if (renderer->device == nullptr) {
-        std::memset(out, 0, sizeof(float) * static_cast<size_t>(frames) *
-                                static_cast<size_t>(renderer->channels));
-        return;
-    }
-    if (renderer->pan == nullptr) {
+    if (renderer->layout.pan == nullptr) {
         alcRenderSamplesSOFT(renderer->device, out, frames);
         return;
     }
+    // OpenAL's single channel spread on two a block at a time, the gains
+    // gliding from the last block's to the newest so that a move does not click.
     for (int done = 0; done < frames; done += PAN_BLOCK_FRAMES) {
-        const int block = frames - done < PAN_BLOCK_FRAMES ? frames - done : PAN_BLOCK_FRAMES;
-        RenderPannedBlock(renderer, out + 2 * done, block);
+        const int block = std::min(frames - done, PAN_BLOCK_FRAMES);
+        alcRenderSamplesSOFT(renderer->device, renderer->mono, block);
+        const PanGains target = renderer->gains;
+        const PanGains start = renderer->current;
+        for (int i = 0; i < block; ++i) {
+            const float along = static_cast<float>(i + 1) / static_cast<float>(block);
+            float* frame = out + 2 * (done + i);
+            frame[0] = renderer->mono[i] * (start.left + (target.left - start.left) * along);
+            frame[1] = renderer->mono[i] * (start.right + (target.right - start.right) * along);
+        }
+        renderer->current = target;
     }
 }
 
-bool CreateRenderSource(const Renderer& renderer, RenderSource* source) {
-    ContextScope scope(renderer.context);
-    *source = RenderSource{};
-    alGenBuffers(1, &source->buffer);
-    if (!NoAlError()) {
-        source->buffer = 0;
-        return false;
-    }
-    alGenSources(1, &source->source);
-    if (!NoAlError()) {
-        source->source = 0;
-        alDeleteBuffers(1, &source->buffer);
-        source->buffer = 0;
-        return false;
-    }
-    // OpenAL's reference distance and rolloff, both 1, are DirectSound's defaults.
-    alSourcef(source->source, AL_MAX_DISTANCE, MAX_DISTANCE);
-    return NoAlError();
-}
-
-// A buffer that a source holds cannot take new data, so the source lets go
-// of it for the upload and goes on from the same place afterwards.
-bool LoadRenderSource(const Renderer& renderer, const RenderSource& source, const void* pcm,
-                      size_t bytes, int channels, int bits, int rate) {
-    ContextScope scope(renderer.context);
-    ALint state = AL_INITIAL;
-    ALint offset = 0;
-    alGetSourcei(source.source, AL_SOURCE_STATE, &state);
-    alGetSourcei(source.source, AL_BYTE_OFFSET, &offset);
-    alSourceStop(source.source);
-    alSourcei(source.source, AL_BUFFER, 0);
-    alBufferData(source.buffer, BufferFormat(channels, bits), pcm, static_cast<ALsizei>(bytes),
-                 rate);
-    alSourcei(source.source, AL_BUFFER, static_cast<ALint>(source.buffer));
-    const bool started = state == AL_PLAYING || state == AL_PAUSED;
-    if (started && offset > 0 && static_cast<size_t>(offset) < bytes) {
-        alSourcei(source.source, AL_BYTE_OFFSET, offset);
-    }
-    if (state == AL_PLAYING) {
-        alSourcePlay(source.source);
-    }
-    return NoAlError();
-}
-
-bool SetRenderSourceSpatial(const Renderer& renderer, const RenderSource& source, bool spatial) {
-    ContextScope scope(renderer.context);
-    // A buffer without 3D plays as it is: at the listener, at full level.
-    alSourcei(source.source, AL_SOURCE_RELATIVE, spatial ? AL_FALSE : AL_TRUE);
-    alSourcef(source.source, AL_ROLLOFF_FACTOR, spatial ? 1.0f : 0.0f);
-    alSource3f(source.source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    return NoAlError();
+// AL calls act on the calling thread's context; the tests hold several
+// renderers, so each call names its own.
+HRESULT LoadClip(const Renderer& renderer, const void* pcm, DWORD bytes, DWORD rate) {
+    alcSetThreadContext(renderer.context);
+    alBufferData(renderer.buffer, AL_FORMAT_MONO16, pcm, static_cast<ALsizei>(bytes),
+                 static_cast<ALsizei>(rate));
+    alSourcei(renderer.source, AL_BUFFER, static_cast<ALint>(renderer.buffer));
+    return AlResult("alBufferData");
 }
 
 // OpenAL's frame is right-handed with -z ahead. Two speakers cannot place a
-// sound behind, and DirectSound's panning treats ahead and behind alike while
-// OpenAL Soft's stereo decoder favours the front: fold the rear forward.
-// Layouts panned here take their gains from the newest position.
-bool PlaceRenderSource(const Renderer& renderer, const RenderSource& source, float x, float y,
-                       float z) {
-    ContextScope scope(renderer.context);
-    const float ahead = renderer.foldRear && z < 0.0f ? -z : z;
-    alSource3f(source.source, AL_POSITION, x, y, -ahead);
-    if (renderer.pan != nullptr) {
-        const PanGains gains = GainsAt(renderer.layout, x, z);
-        renderer.pan->left.store(gains.left);
-        renderer.pan->right.store(gains.right);
+// sound behind, and DirectSound's panning treats ahead and behind alike
+// while OpenAL Soft's stereo decoder favours the front: on headphones
+// without HRTF the rear is folded forward. Layouts panned here take their
+// gains from the newest position.
+HRESULT PlaceSource(Renderer* renderer, float x, float y, float z) {
+    alcSetThreadContext(renderer->context);
+    const bool foldRear = renderer->layout.headphones && renderer->hrtf == HrtfChoice::Off;
+    alSource3f(renderer->source, AL_POSITION, x, y, foldRear ? -std::fabs(z) : -z);
+    if (renderer->layout.pan != nullptr) {
+        renderer->gains = renderer->layout.pan(x, z, renderer->layout.speakerAngle);
     }
-    return NoAlError();
+    return AlResult("alSource3f");
 }
 
-bool SetRenderSourceMinDistance(const Renderer& renderer, const RenderSource& source,
-                                float distance) {
-    ContextScope scope(renderer.context);
-    alSourcef(source.source, AL_REFERENCE_DISTANCE, distance);
-    return NoAlError();
+HRESULT PlaySource(const Renderer& renderer) {
+    alcSetThreadContext(renderer.context);
+    alSourcePlay(renderer.source);
+    return AlResult("alSourcePlay");
 }
 
-bool PlayRenderSource(const Renderer& renderer, const RenderSource& source, bool looping) {
-    ContextScope scope(renderer.context);
-    alSourcei(source.source, AL_LOOPING, looping ? AL_TRUE : AL_FALSE);
-    ALint state = AL_INITIAL;
-    alGetSourcei(source.source, AL_SOURCE_STATE, &state);
-    // Play on a playing source would restart it; DirectSound keeps it going.
-    if (state != AL_PLAYING) {
-        alSourcePlay(source.source);
-    }
-    return NoAlError();
-}
-
-bool PauseRenderSource(const Renderer& renderer, const RenderSource& source) {
-    ContextScope scope(renderer.context);
-    alSourcePause(source.source);
-    return NoAlError();
-}
-
-bool IsRenderSourcePlaying(const Renderer& renderer, const RenderSource& source) {
-    ContextScope scope(renderer.context);
-    ALint state = AL_INITIAL;
-    alGetSourcei(source.source, AL_SOURCE_STATE, &state);
-    return NoAlError() && state == AL_PLAYING;
-}
-
-size_t RenderSourceByteOffset(const Renderer& renderer, const RenderSource& source) {
-    ContextScope scope(renderer.context);
-    ALint offset = 0;
-    alGetSourcei(source.source, AL_BYTE_OFFSET, &offset);
-    return NoAlError() && offset > 0 ? static_cast<size_t>(offset) : 0;
-}
-
-void DeleteRenderSource(const Renderer& renderer, RenderSource* source) {
-    ContextScope scope(renderer.context);
-    if (source->source != 0) {
-        alSourceStop(source->source);
-        alDeleteSources(1, &source->source);
-    }
-    if (source->buffer != 0) {
-        alDeleteBuffers(1, &source->buffer);
-    }
-    alGetError();
-    *source = RenderSource{};
+HRESULT PauseSource(const Renderer& renderer) {
+    alcSetThreadContext(renderer.context);
+    alSourcePause(renderer.source);
+    return AlResult("alSourcePause");
 }

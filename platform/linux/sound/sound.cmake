@@ -6,18 +6,13 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(SOUND3D_SOUND_DIR ${PROJECT_SOURCE_DIR}/platform/linux/sound)
 add_library(sound3d_sound STATIC
-  ${SOUND3D_SOUND_DIR}/devices.cpp
-  ${SOUND3D_SOUND_DIR}/device_state.cpp
+  ${SOUND3D_SOUND_DIR}/direct_sound.cpp
   ${SOUND3D_SOUND_DIR}/hrtf_sets.cpp
   ${SOUND3D_SOUND_DIR}/output.cpp
   ${SOUND3D_SOUND_DIR}/output_thread.cpp
   ${SOUND3D_SOUND_DIR}/panning.cpp
-  ${SOUND3D_SOUND_DIR}/primary_buffer.cpp
   ${SOUND3D_SOUND_DIR}/renderer.cpp
-  ${SOUND3D_SOUND_DIR}/sound_device.cpp
-  ${SOUND3D_SOUND_DIR}/source_buffer.cpp
-  ${SOUND3D_SOUND_DIR}/speaker_config.cpp
-  ${SOUND3D_SOUND_DIR}/wave_format.cpp
+  ${SOUND3D_SOUND_DIR}/session.cpp
 )
 target_include_directories(sound3d_sound PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(sound3d_sound PUBLIC SDL2::SDL2 OpenAL::OpenAL sound3d_guids)
