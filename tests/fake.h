@@ -42,7 +42,7 @@ struct Fake {
 };
 
 extern Fake fake;
-const HRESULT FAILURE = static_cast<HRESULT>(0x8878000A);
+const HRESULT FAILURE = DSERR_ALLOCATED;
 const DWORD SPARE_BYTES = 100;  // a source buffer's beyond those asked for
 
 // Gives the fake and the program's globals their start-up state: one
