@@ -27,11 +27,11 @@ LINUX_PACKAGES=(qt6-base-dev qt6-qpa-plugins libopenal-dev libopenal-data libsdl
 SCREENSHOT_PACKAGES=(xvfb openbox xdotool imagemagick)
 # The tests on real sound servers: a private PulseAudio and a private
 # PipeWire (with its session manager, PulseAudio service and a session bus),
-# libpulse to record the sinks, the whole program on a virtual X server driven
-# by keys. dbus-x11 and JACK's library are what a desktop has and what the
-# program must not set off: a session bus started for it, files in /dev/shm.
+# libpulse to record the sinks. dbus-x11 and JACK's library are what a
+# desktop has and what the installed program, run by the package test on
+# PulseAudio, must not set off: a session bus started for it, files in /dev/shm.
 SERVER_PACKAGES=(pulseaudio pulseaudio-utils libpulse-dev pipewire wireplumber pipewire-pulse
-                 dbus dbus-x11 libjack-jackd2-0 xvfb xauth xdotool)
+                 dbus dbus-x11 libjack-jackd2-0 procps)
 # The end-to-end suite: Wine on a virtual X server, ImageMagick for the
 # screenshot.
 E2E_PACKAGES=("${WINE_PACKAGES[@]}" xvfb imagemagick)

@@ -12,6 +12,6 @@ install_missing "${BUILD_PACKAGES[@]}" "${LINUX_PACKAGES[@]}" "${SERVER_PACKAGES
 ensure_russian_locale
 cmake --workflow --preset native
 cmake --workflow --preset linux
-tests/linux/package_test.sh
+tests/linux/sound_server.sh pulseaudio tests/linux/package_test.sh
 cmake --workflow --preset windows
 tests/e2e/run.sh

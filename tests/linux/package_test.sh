@@ -2,8 +2,11 @@
 # The Debian package as a user meets it: made by the documented command,
 # checked by lintian and the desktop validators, unpacked to a directory of
 # its own and run from there on a private X server under openbox, the
-# window manager judging the dialog's caption. "Частичная" must play with the
-# packaged light HRTF set, and fail with one line naming it once it is gone.
+# window manager judging the dialog's caption, and on the sound server
+# sound_server.sh started. "Частичная" must play with the packaged light HRTF
+# set, and fail with one line naming it once it is gone; afterwards no
+# process the program started is alive and it made no file but libpulse's
+# cookie.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 work=$(mktemp -d /tmp/sound3d-package.XXXXXX)
@@ -51,9 +54,20 @@ HOME=$work openbox --sm-disable &>"$work/openbox.log" &
 pids+=($!)
 sleep 1
 
+# The installed program as a user runs it on a desktop without a session bus,
+# with a new home and runtime directory, in a PID and mount namespace of its
+# own: whatever it starts stays there and is counted once it has ended, and
+# its /dev/shm is a directory of the test's.
 light=$root/usr/share/sound3d/hrtf/sound3d-light.mhr
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/heard.raw ALSOFT_LOGLEVEL=3 ALSOFT_LOGFILE=$work/openal.log \
-    HOME=$work XDG_RUNTIME_DIR=$work "$root/usr/bin/sound3d" 2>"$work/errors" &
+mkdir -m 700 "$work/home" "$work/runtime" "$work/shm"
+env -u DBUS_SESSION_BUS_ADDRESS -u PULSE_COOKIE -u XDG_CONFIG_HOME -u XDG_CACHE_HOME \
+    -u XDG_DATA_HOME HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" ALSOFT_LOGLEVEL=3 \
+    ALSOFT_LOGFILE="$work/openal.log" unshare --pid --fork --mount-proc sh -c '
+        mount --bind "$1" /dev/shm && "$2" 2>"$3"
+        status=$?
+        sleep 0.5
+        ps -eo comm= >"$4"
+        exit $status' sh "$work/shm" "$root/usr/bin/sound3d" "$work/errors" "$work/left" &
 program=$!
 pids+=($program)
 window=$(timeout 20 xdotool search --sync --name '^DirectSound 3D$' | head -n 1)
@@ -70,7 +84,7 @@ done
 # "Полная"; the button is two tab stops further.
 xdotool key Up Tab Tab space
 sleep 2
-[ -s "$work/heard.raw" ] || fail "nothing was played"
+pactl list short sink-inputs | grep -q . || fail "nothing was played"
 xdotool key space
 rm "$light"
 xdotool key space
@@ -83,4 +97,9 @@ wait "$program" || fail "the program exited with $?"
 grep -q "Loading $light" "$work/openal.log" || fail "the light set was not loaded from $light"
 [ "$(grep '^sound3d:' "$work/errors")" = "sound3d: the light HRTF data set is missing: $light" ] ||
     fail "standard error was: $(cat "$work/errors")"
-echo "package: sound3d_*.deb built, lintian clean, installed copy plays the light set"
+left=$(grep -vx -e sh -e ps -e sleep "$work/left" || true)
+[ -z "$left" ] || fail "left running: $left"
+made=$(cd "$work" && find home runtime shm -mindepth 1 | sort | tr '\n' ' ')
+[ "$made" = "home/.config home/.config/pulse home/.config/pulse/cookie " ] ||
+    fail "made more than libpulse's cookie: $made"
+echo "package: sound3d_*.deb built, lintian clean, installed copy plays the light set, leaves nothing"
