@@ -82,15 +82,6 @@ void Sleep(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-bool WaitFor(const std::function<bool()>& condition) {
-    for (int tries = 0; tries < 100; ++tries, Sleep(50)) {
-        if (condition()) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The device list as the dialog fills it; the sink's item by its name.
 PlaybackChoices ChoicesFor(int sink, int speakers, int algorithm) {
     deviceTable.deviceCount = 0;
@@ -316,7 +307,10 @@ TEST_F(SoundServer, AStalledServerFreezesNeitherStopNorStart) {
     returned = true;
     watchdog.join();
     EXPECT_EQ(shownErrors, std::vector<std::string>{"Ошибка создания объекта устройства (0x8878000A)"});
-    EXPECT_TRUE(WaitFor([] { return Streams().empty(); }));
+    for (int tries = 0; tries < 100 && !Streams().empty(); ++tries) {
+        Sleep(50);
+    }
+    EXPECT_EQ(Streams(), "");
     ASSERT_TRUE(Start(choices));
     Sleep(150);
     ExpectChannels(Record(300)[STEREO_SINK], STEREO_SINK, "++");
