@@ -205,7 +205,7 @@ class Bench:
                  f"{hung.stderr}")
         reader.stop()
         values = self.read_report(report)
-        if done.returncode != 0 or "closing" not in values:
+        if done.returncode != 0 or "closing_ns" not in values:
             fail(f"{who} under the driver: exit code {done.returncode}, report {values}\n"
                  f"{done.stderr}")
         if label is None:
