@@ -1,4 +1,4 @@
-// Baseline for the start, CPU, memory and first-sound benchmarks of the Linux
+// Baseline for the start, stop, CPU, memory and sound benchmarks of the Linux
 // build: the shortest path from a button press to the looping 3D sound that
 // sound3d makes, on the same libraries, behind a one-button Qt dialog so that
 // the same driver presses both the same way.
@@ -8,7 +8,8 @@
 // context at the same rate and format with HRTF on, puts the embedded clip (mono 16-bit 22,050 Hz) into a static buffer,
 // plays it looping from a source at (0,0,0) and unpauses the output, whose
 // callback renders the context; then the button reads "Стоп".  Pressed
-// again, it releases everything and reads "Старт".  What sound3d does
+// again, it closes the output first, giving the device back as sound3d's
+// "Стоп" does, releases everything else and reads "Старт".  What sound3d does
 // besides (speaker configuration, listener, minimum distance, error boxes,
 // locking its choices) is its own cost.
 //
