@@ -15,9 +15,7 @@
 # Settings (environment):
 #   BENCH_RUNS         runs of the launch and start measurements, and of the
 #                      start and stop at each delay on the server (default 9)
-#   BENCH_CPU_RUNS     runs of the CPU measurement per algorithm, on the server
-#                      those of the algorithms the dialog does not select
-#                      (default 3)
+#   BENCH_CPU_RUNS     runs of the CPU measurement per algorithm (default 3)
 #   BENCH_CPU_SECONDS  seconds of playing per CPU run (default 10)
 #   BENCH_WINE=0       skip the Wine figures
 #   BENCH_BUILD_DIR    where the program is built with the linux preset
