@@ -22,8 +22,8 @@
 #                      (default build/bench-linux/program)
 #   BENCH_PROGRAM      an already built sound3d to measure instead (no build)
 # Builds the minimal programs and the measuring tools into build/bench-linux.
-# A default run takes about seven minutes on two cores (about one of them
-# under Wine, two on the sound server).
+# A default run takes about five minutes on two cores, one of them under Wine,
+# plus 90 s on the sound server.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
