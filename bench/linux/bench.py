@@ -298,7 +298,7 @@ class Bench:
                             play_ms)
         press, stop, closing = values["press_ns"], values["stop_ns"], values["closing_ns"]
         if not self.monitor.wait_until(closing):
-            fail("the sink's monitor stopped giving sound")
+            fail("the sink's monitor gave nothing after the window closed")
         blocks = [b for b in self.monitor.blocks[first:] if b[0] <= closing]
         sounding = [b for b in blocks if b[2]]
         if not sounding or sounding[-1][0] < stop:
