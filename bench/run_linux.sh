@@ -3,14 +3,18 @@
 # bench/linux/ (a plain Qt dialog with the same controls, and a plain OpenAL
 # Soft + SDL2 player behind a one-button dialog), all measured the same way in
 # the same run on a private Xvfb, and prints one markdown table of medians and
-# ratios (target: within 1.1x).  If Wine and MinGW-w64 are there, it runs
-# bench/run.sh too and shows sound3d.exe's figures beside, without a target.
-# A miss is reported, not an error; a failed build or a program that fails or
-# hangs is (exit code 1).  bench/linux/bench.py says how each figure is taken.
+# ratios (target: within 1.1x; a stop within 50 ms).  sound3d and the minimal
+# player also play to a private PulseAudio (tests/linux/sound_server.sh),
+# recorded at its sink's monitor.  If Wine and MinGW-w64 are there, it runs bench/run.sh too
+# and shows sound3d.exe's figures beside, without a target.  Installs what it
+# needs with apt-get, as root.  A miss is reported, not an error; a failed
+# build, a server that does not start or a program that fails or hangs is
+# (exit code 1).  bench/linux/bench.py says how each figure is taken.
 #
 # Usage: bench/run_linux.sh
 # Settings (environment):
-#   BENCH_RUNS         runs of the launch and start measurements (default 9)
+#   BENCH_RUNS         runs of the launch and start measurements, and of the
+#                      start and stop at each delay on the server (default 9)
 #   BENCH_CPU_RUNS     runs of the CPU measurement per algorithm (default 3)
 #   BENCH_CPU_SECONDS  seconds of playing per CPU run (default 10)
 #   BENCH_WINE=0       skip the Wine figures
@@ -18,7 +22,8 @@
 #                      (default build/bench-linux/program)
 #   BENCH_PROGRAM      an already built sound3d to measure instead (no build)
 # Builds the minimal programs and the measuring tools into build/bench-linux.
-# A default run takes about five minutes on two cores, one of them under Wine.
+# A default run takes about five minutes on two cores, one of them under Wine,
+# plus 90 s on the sound server.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,19 +34,19 @@ CPU_RUNS=${BENCH_CPU_RUNS:-3}
 CPU_SECONDS=${BENCH_CPU_SECONDS:-10}
 SRC=$ROOT/bench/linux
 CXXFLAGS=(-std=c++17 -O2 -Wall -Wextra -Werror -fPIC)
+
+log() { printf 'bench: %s\n' "$*" >&2; }
+
+# shellcheck source=tools/deps.sh
+source "$ROOT/tools/deps.sh"
+install_missing cmake make g++ python3 "${LINUX_PACKAGES[@]}" "${ICON_PACKAGES[@]}" \
+    "${BENCH_PACKAGES[@]}"
 # Only the shared library is installed, not its development link.
 XDAMAGE=
 for lib in /usr/lib/*/libXdamage.so.1 /usr/lib/libXdamage.so.1; do
     [[ -e $lib ]] && { XDAMAGE=$lib; break; }
 done
-
-log() { printf 'bench: %s\n' "$*" >&2; }
-
-for tool in cmake g++ pkg-config python3 Xvfb rsvg-convert; do
-    command -v "$tool" >/dev/null || { log "missing command: $tool"; exit 1; }
-done
 [[ -n $XDAMAGE ]] || { log "missing libXdamage.so.1"; exit 1; }
-pkg-config --exists Qt6Widgets sdl2 openal x11 || { log "missing Qt6Widgets, sdl2, openal or x11"; exit 1; }
 
 mkdir -p "$OUT"
 APP=${BENCH_PROGRAM:-$BUILD/sound3d}
@@ -87,7 +92,8 @@ else
     log "no Wine or MinGW-w64 (or BENCH_WINE=0): no sound3d.exe figures"
 fi
 
-timeout 900 python3 "$SRC/bench.py" --app "$APP" --dialog "$OUT/minimal_dialog" \
+timeout 1200 "$ROOT/tests/linux/sound_server.sh" pulseaudio \
+    python3 "$SRC/bench.py" --app "$APP" --dialog "$OUT/minimal_dialog" \
     --player "$OUT/minimal_player" --watch "$OUT/launch_watch" \
     --driver "$OUT/libbench_driver.so" --trace "$OUT/libstart_trace.so" --runs "$RUNS" \
     --cpu-runs "$CPU_RUNS" --cpu-seconds "$CPU_SECONDS" "${wine_table[@]}"

@@ -35,6 +35,9 @@ SERVER_PACKAGES=(pulseaudio pulseaudio-utils libpulse-dev pipewire wireplumber p
 # The end-to-end suite: Wine on a virtual X server, ImageMagick for the
 # screenshot.
 E2E_PACKAGES=("${WINE_PACKAGES[@]}" xvfb imagemagick)
+# The Linux benchmarks (with LINUX_PACKAGES): Xvfb, the X libraries of the
+# launch watcher, and a private PulseAudio whose sink's monitor parec records.
+BENCH_PACKAGES=(xvfb pkgconf libx11-dev libxdamage1 pulseaudio pulseaudio-utils)
 
 # The desktop program: rsvg-convert draws the icon for both builds; the
 # package check runs lintian, the desktop-entry and AppStream validators and

@@ -4,13 +4,14 @@ one markdown table: medians, ratios, and whether each ratio is within the
 target.  bench/run_linux.sh builds everything and calls this; see there for
 the settings.
 
-Everything runs on a private Xvfb.  The sound goes through SDL's "disk"
-driver into a FIFO read here, so no sound device is needed and the time each
-block of output is handed over can be seen.  The driver paces in real time,
-nearly: it sleeps a period rounded down to whole ms per block it writes (10 ms
-for 512 frames at 48 kHz, so it runs a few percent fast), and SDL 2.26 hands
-it two periods' blocks back to back (seen with strace), so the FIFO sees a
-hand-over every two periods.  The measured byte rate is printed.
+Everything runs on a private Xvfb.  Except in the server phase, the sound
+goes through SDL's "disk" driver into a FIFO read here, so no sound device is
+needed and the time each block of output is handed over can be seen.  The
+driver paces in real time, nearly: it sleeps a period rounded down to whole
+ms per block it writes (10 ms for 512 frames at 48 kHz, so it runs a few
+percent fast), and SDL 2.26 hands it two periods' blocks back to back (seen
+with strace), so the FIFO sees a hand-over every two periods.  The measured
+byte rate is printed.
 
 Phases, each program measured the same way in the same run, alternating which
 goes first, after one unmeasured round each (cold caches):
@@ -20,10 +21,26 @@ goes first, after one unmeasured round each (cold caches):
           first non-silent output block after the press, VmHWM after 1 s.
   cpu     the same driver, BENCH_CPU_SECONDS of playing per run: CPU time of
           the whole process (getrusage), sound3d once per 3D algorithm.
+  server  the same driver, playing through SDL's pulseaudio driver to the
+          default sink of the sound server that PULSE_SERVER names (run
+          under tests/linux/sound_server.sh), whose monitor parec records
+          throughout in blocks a few ms long (the median gap between them
+          is shown).  Each run starts and stops each program three times,
+          pressing "Стоп" 0.1 s, 0.5 s and 2 s after it is shown.
+          "Старт" pressed to the first non-silent block at the monitor;
+          "Стоп" pressed to "Старт" (the driver) and to the first silent
+          block after the last non-silent one; the dialog stays open
+          SILENCE_WAIT_MS after "Старт", so the silence is the stop's, not
+          the exit's.  CPU time over the 2 s of playing, with the dialog's
+          own algorithm only: over 2 s the runs spread more than the
+          algorithms differ, and the cpu phase shows those differences.
   trace   one more start each with libstart_trace.so, whose timed SDL and
           OpenAL calls show where a start's time goes (printed last).
-A program that fails, shows an error or hangs (every wait is bounded) ends the
-run with exit code 1; a ratio over the target is reported, not an error.
+Every figure is timed on CLOCK_MONOTONIC: the driver's presses, and here when
+each block of output arrives.  A program that fails, shows an error or hangs
+(every wait is bounded), no sound server, or a stop still sounding when the
+window closes ends the run with exit code 1; a figure over its target is
+reported, not an error.
 """
 
 import argparse
@@ -40,7 +57,10 @@ import threading
 import time
 
 TARGET = 1.1
+STOP_TARGET_MS = 50
 TIMEOUT_S = 30
+STOP_DELAYS_MS = (100, 500, 2000)
+SILENCE_WAIT_MS = 200
 ALGORITHMS = ("Нет", "Частичная", "Полная")
 DEFAULT_ALGORITHM = 2  # what the dialog selects at start
 
@@ -96,15 +116,12 @@ class Xvfb:
             self.process.wait()
 
 
-class FifoReader:
-    """Reads what SDL's disk driver writes into a FIFO and notes when each
-    block arrived (CLOCK_MONOTONIC, as the driver's press_ns)."""
+class OutputReader:
+    """Reads sound from a non-blocking descriptor and notes when each block
+    arrived (CLOCK_MONOTONIC, as the driver's press_ns)."""
 
-    def __init__(self, path):
-        self.path = path
-        os.mkfifo(path)
-        # Non-blocking, so the writer's open never waits and neither does ours.
-        self.fd = os.open(path, os.O_RDONLY | os.O_NONBLOCK)
+    def __init__(self, fd):
+        self.fd = fd
         self.blocks = []  # (monotonic ns, bytes, any non-zero byte)
         self.done = threading.Event()
         self.thread = threading.Thread(target=self._run, daemon=True)
@@ -128,13 +145,57 @@ class FifoReader:
     def stop(self):
         self.done.set()
         self.thread.join()
+
+
+class FifoReader(OutputReader):
+    """What SDL's disk driver writes into a FIFO."""
+
+    def __init__(self, path):
+        self.path = path
+        os.mkfifo(path)
+        # Non-blocking, so the writer's open never waits and neither does ours.
+        super().__init__(os.open(path, os.O_RDONLY | os.O_NONBLOCK))
+
+    def stop(self):
+        super().stop()
         os.close(self.fd)
         os.unlink(self.path)
+
+
+class MonitorReader(OutputReader):
+    """What the sound server's default sink plays, from its monitor, in the
+    sink's own format (48 kHz stereo float) and in small blocks."""
+
+    def __init__(self, env):
+        self.process = subprocess.Popen(
+            ["parec", "-d", "@DEFAULT_MONITOR@", "--raw", "--format=float32le", "--rate=48000",
+             "--channels=2", "--latency-msec=5"], env=env, stdout=subprocess.PIPE)
+        os.set_blocking(self.process.stdout.fileno(), False)
+        super().__init__(self.process.stdout.fileno())
+        if not self.wait_until(time.monotonic_ns()):
+            self.stop()
+            fail("parec gives nothing from the sink's monitor")
+
+    def wait_until(self, ns):
+        """Waits (at most 2 s) for a block that arrived after ns."""
+        deadline = time.monotonic() + 2
+        while not (self.blocks and self.blocks[-1][0] > ns) and time.monotonic() < deadline:
+            time.sleep(0.01)
+        return bool(self.blocks) and self.blocks[-1][0] > ns
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+        super().stop()
+        self.process.stdout.close()
 
 
 class Bench:
     def __init__(self, args):
         self.args = args
+        self.server_name = os.environ.get("SOUND_SERVER_NAME")
+        if not self.server_name or "PULSE_SERVER" not in os.environ:
+            fail("no sound server: run under tests/linux/sound_server.sh pulseaudio")
         self.tmp = tempfile.mkdtemp(prefix="sound3d-bench-")
         self.samples = {}  # (metric, who) -> [values]
         self.traces = {}  # who -> (driver report, timed calls)
@@ -145,6 +206,11 @@ class Bench:
                         XDG_RUNTIME_DIR=runtime, SDL_AUDIODRIVER="disk",
                         SDL_DISKAUDIOFILE="/dev/null")
         self.env.pop("LD_PRELOAD", None)
+        # Only the server phase meets the sound server; the other phases
+        # run as without one.
+        self.server_env = dict(self.env, SDL_AUDIODRIVER="pulseaudio")
+        for name in ("PULSE_SERVER", "PULSE_COOKIE"):
+            self.env.pop(name, None)
         self.programs = {"app": args.app, "dialog": args.dialog, "player": args.player}
         self.captions = {"app": "DirectSound 3D", "dialog": "minimal dialog",
                          "player": "minimal player"}
@@ -181,17 +247,15 @@ class Bench:
                 name, value = line.split()
                 self.add(f"launch_{name}", who, float(value))
 
-    def play_round(self, who, play_ms, label=None, algorithm=None, trace=None):
-        """One launch under the driver: press, play play_ms, stop, close;
-        the figures are kept under label (none: not measured).  With trace,
-        a file name, the start's library calls are noted there too."""
+    def drive(self, who, env, play_ms, algorithm=None, trace=None):
+        """One launch under the driver: press, play play_ms, stop, close.
+        With trace, a file name, the start's library calls are noted there
+        too.  Returns the driver's report."""
         report = os.path.join(self.tmp, "report.txt")
         if os.path.exists(report):
             os.unlink(report)
-        reader = FifoReader(os.path.join(self.tmp, "output.fifo"))
         preload = self.args.driver + (" " + self.args.trace if trace else "")
-        env = dict(self.env, LD_PRELOAD=preload, BENCH_REPORT=report,
-                   BENCH_PLAY_MS=str(play_ms), SDL_DISKAUDIOFILE=reader.path)
+        env = dict(env, LD_PRELOAD=preload, BENCH_REPORT=report, BENCH_PLAY_MS=str(play_ms))
         if trace:
             env["BENCH_TRACE"] = trace
         if algorithm is not None:
@@ -200,14 +264,23 @@ class Bench:
             done = subprocess.run([self.programs[who]], env=env, capture_output=True, text=True,
                                   timeout=TIMEOUT_S + play_ms / 1000)
         except subprocess.TimeoutExpired as hung:
-            reader.stop()
             fail(f"{who} hung under the driver; report: {self.read_report(report)}\n"
                  f"{hung.stderr}")
-        reader.stop()
         values = self.read_report(report)
-        if done.returncode != 0 or "closing" not in values:
+        if done.returncode != 0 or "closing_ns" not in values:
             fail(f"{who} under the driver: exit code {done.returncode}, report {values}\n"
                  f"{done.stderr}")
+        return values
+
+    def play_round(self, who, play_ms, label=None, algorithm=None, trace=None):
+        """One launch under the driver into SDL's disk output; the figures
+        are kept under label (none: not measured)."""
+        reader = FifoReader(os.path.join(self.tmp, "output.fifo"))
+        try:
+            values = self.drive(who, dict(self.env, SDL_DISKAUDIOFILE=reader.path), play_ms,
+                                algorithm, trace)
+        finally:
+            reader.stop()
         if label is None:
             return values
         name = label
@@ -215,6 +288,36 @@ class Bench:
             self.add(metric, name, values[metric])
         self.add_output(name, reader.blocks, values)
         return values
+
+    def server_round(self, who, play_ms, measured=True):
+        """One launch under the driver playing to the sound server, whose
+        monitor self.monitor records: the start and stop figures and, after
+        2 s of playing, the CPU time."""
+        first = len(self.monitor.blocks)
+        values = self.drive(who, dict(self.server_env, BENCH_IDLE_MS=str(SILENCE_WAIT_MS)),
+                            play_ms)
+        press, stop, closing = values["press_ns"], values["stop_ns"], values["closing_ns"]
+        if not self.monitor.wait_until(closing):
+            fail("the sink's monitor gave nothing after the window closed")
+        blocks = [b for b in self.monitor.blocks[first:] if b[0] <= closing]
+        sounding = [b for b in blocks if b[2]]
+        if not sounding or sounding[-1][0] < stop:
+            fail(f"{who}: no sound at the monitor up to Стоп")
+        if sounding[0][0] < press:
+            fail(f"{who}: sound at the monitor before Старт was pressed")
+        silent = [b for b in blocks if b[0] > sounding[-1][0]]
+        if not silent:
+            fail(f"{who}: still sounding when the window closed, {SILENCE_WAIT_MS} ms after"
+                 " Старт was shown")
+        if not measured:
+            return
+        self.add("server_sound_ms", who, (sounding[0][0] - press) / 1e6)
+        self.add("server_stop_ms", f"{who}{play_ms}", values["stop_ms"])
+        self.add("server_silence_ms", f"{who}{play_ms}", (silent[0][0] - stop) / 1e6)
+        self.add("server_gap_ms", who, statistics.median(
+            (b[0] - a[0]) / 1e6 for a, b in zip(sounding, sounding[1:])))
+        if play_ms == STOP_DELAYS_MS[-1]:
+            self.add("server_cpu_ms", who, values["cpu_ms"])
 
     @staticmethod
     def read_report(path):
@@ -271,6 +374,21 @@ class Bench:
             shift = run % len(order)
             for who, label, algorithm in order[shift:] + order[:shift]:
                 self.play_round(who, a.cpu_seconds * 1000, label, algorithm)
+
+        log(f"server ({self.server_name}): {a.runs} runs of a start and a stop at each of"
+            f" {', '.join(f'{d / 1000:g} s' for d in STOP_DELAYS_MS)} per program")
+        began = time.monotonic()
+        self.monitor = MonitorReader(self.server_env)
+        try:
+            for who in ("app", "player"):
+                self.server_round(who, STOP_DELAYS_MS[0], measured=False)
+            for run in range(a.runs):
+                for delay in STOP_DELAYS_MS:
+                    for who in (("app", "player") if run % 2 == 0 else ("player", "app")):
+                        self.server_round(who, delay)
+        finally:
+            self.monitor.stop()
+        log(f"server: {time.monotonic() - began:.0f} s")
 
         log("trace: one start per program with its library calls timed")
         for who in ("app", "player"):
@@ -332,8 +450,9 @@ def report(bench, wine):
     rows = []
 
     def row(name, metric, who, base, base_name, unit, scale=1.0, fmt="{:.1f}", target=True,
-            wine_key=None, base_metric=None):
-        """One line: medians, their ratio and verdict, and the best runs'
+            wine_key=None, base_metric=None, limit=None):
+        """One line: medians, their ratio and verdict (against the ratio
+        target, or sound3d's median against limit), and the best runs'
         ratio (on a shared machine noise only adds, so the minimum is the
         steadier figure)."""
         mine = bench.samples_of(metric, who)
@@ -344,6 +463,8 @@ def report(bench, wine):
         # over sound before the dialog thread gets to show "Стоп".
         best = f"{min(mine) / min(theirs):.2f}x" if min(mine) > 0 and min(theirs) > 0 else "–"
         verdict = ("yes" if ratio <= TARGET else "**NO**") if target else "–"
+        if limit is not None:
+            verdict = f"yes (≤ {limit} ms)" if app <= limit else f"**NO** (> {limit} ms)"
         rows.append((name, fmt.format(app) + unit, base_name, fmt.format(base_value) + unit,
                      f"{ratio:.2f}x", verdict, best,
                      wine.get(wine_key, "–") if wine_key else "–"))
@@ -373,15 +494,30 @@ def report(bench, wine):
         "minimal_player", " MiB", scale=1024, wine_key="memory")
     row(f"Peak memory (VmHWM) after 1 s of playing (median of {n})", "hwm_kb", "app", "dialog",
         "minimal_dialog (shown)", " MiB", scale=1024, target=False, base_metric="launch_hwm_kb")
+    row(f"Старт pressed to first sound at the server's sink monitor,"
+        f" {ALGORITHMS[DEFAULT_ALGORITHM]} (median of {n * len(STOP_DELAYS_MS)})",
+        "server_sound_ms", "app", "player", "minimal_player", " ms")
+    row("Gap between blocks at the sink monitor while sounding (median)", "server_gap_ms", "app",
+        "player", "minimal_player", " ms", target=False)
+    for delay in STOP_DELAYS_MS:
+        for metric, shown in (("server_stop_ms", "Старт shown, on the server"),
+                              ("server_silence_ms", "silence at the sink monitor")):
+            row(f"Стоп pressed {delay / 1000:g} s after the start to {shown} (median of {n})",
+                metric, f"app{delay}", f"player{delay}", "minimal_player", " ms",
+                limit=STOP_TARGET_MS)
+    row(f"CPU time in {STOP_DELAYS_MS[-1] / 1000:g} s of playing to the server,"
+        f" {ALGORITHMS[DEFAULT_ALGORITHM]} (median of {n})", "server_cpu_ms", "app", "player",
+        "minimal_player", " ms")
 
     date = datetime.date.today().isoformat()
     print()
     print(f"sound3d Linux benchmark, {date}: bench/run_linux.sh (BENCH_RUNS={n},"
           f" BENCH_CPU_RUNS={c}, BENCH_CPU_SECONDS={a.cpu_seconds})")
-    print(f"{os.cpu_count()} cores, {cpu_model()}, Xvfb, SDL_AUDIODRIVER=disk into a FIFO;"
-          f" target: sound3d within {TARGET}x of the minimal program")
+    print(f"{os.cpu_count()} cores, {cpu_model()}, Xvfb, SDL_AUDIODRIVER=disk into a FIFO, and"
+          f" pulseaudio to {bench.server_name} with a null sink; target: sound3d within"
+          f" {TARGET}x of the minimal program, or the limit the verdict names")
     print()
-    header = ("Measure", "sound3d", "Minimal program", "Minimal", "Ratio", f"Within {TARGET}x",
+    header = ("Measure", "sound3d", "Minimal program", "Minimal", "Ratio", "Target met",
               "Ratio of the best runs", "sound3d.exe under Wine (ratio to its baseline)")
     print("| " + " | ".join(header) + " |")
     print("|" + "|".join(["---"] * 3 + ["---:"] * 2 + [":---:", "---:", "---"]) + "|")
@@ -392,6 +528,9 @@ def report(bench, wine):
     pairs = [("launch_paint_ms", "app", "dialog"), ("start_ms", "app", "player"),
              ("first_sound_ms", "app", "player"), ("play_to_sound_ms", "app", "player")]
     pairs += [("cpu_ms", f"app{i}", "player_cpu") for i in range(len(ALGORITHMS))]
+    pairs += [("server_sound_ms", "app", "player"), ("server_cpu_ms", "app", "player")]
+    pairs += [(metric, f"app{d}", f"player{d}") for d in STOP_DELAYS_MS
+              for metric in ("server_stop_ms", "server_silence_ms")]
     for metric, x, y in pairs:
         p, q = bench.samples[(metric, x)], bench.samples[(metric, y)]
         print(f"  {metric} {x}: {min(p):.1f}-{max(p):.1f} / {min(q):.1f}-{max(q):.1f}")

@@ -13,11 +13,15 @@
 //      normally the text is there when the release returns);
 //   4. lets it play BENCH_PLAY_MS (default 1000) with its own poll stopped,
 //      and takes the process's CPU time (all threads) and memory over it;
-//   5. presses again, waits for "Старт" and closes the window.
+//   5. presses again and times until it reads "Старт";
+//   6. keeps the idle dialog open BENCH_IDLE_MS more (default 0), so that
+//      what the stop left sounding is not cut short by the exit, and closes
+//      the window.
 //
 // Lines "NAME VALUE" go to the file BENCH_REPORT (without it the library
 // does nothing): repaint_ms, start_ms, press_ns (CLOCK_MONOTONIC at the
-// press), cpu_ms, wall_ms, threads, hwm_kb, rss_kb, then "closing 1".  A message box, a
+// press), cpu_ms, wall_ms, threads, hwm_kb, rss_kb, stop_ns (at the second
+// press), stop_ms, then closing_ns (as the window closes).  A message box, a
 // button reading "Ошибка" or a missing list item is reported as
 // "error TEXT" and ends the process with exit code 3.
 //
@@ -60,6 +64,19 @@ double NowMs()
 void Report(const char* name, double value)
 {
     std::fprintf(g_report, "%s %.3f\n", name, value);
+    std::fflush(g_report);
+}
+
+// CLOCK_MONOTONIC, which the bench's recorders share.
+long long NowNs()
+{
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<long long>(std::chrono::nanoseconds(now).count());
+}
+
+void ReportNs(const char* name, long long ns)
+{
+    std::fprintf(g_report, "%s %lld\n", name, ns);
     std::fflush(g_report);
 }
 
@@ -161,7 +178,7 @@ public:
     }
 
 private:
-    enum class Step { WaitReady, Settle, WaitStop, Playing, WaitIdle, Done };
+    enum class Step { WaitReady, Settle, WaitStop, Playing, WaitIdle, Idle, Done };
 
     void Tick()
     {
@@ -184,13 +201,11 @@ private:
         case Step::Playing:
             break;
         case Step::WaitIdle:
-            if (button_->text() == kStart) {
-                step_ = Step::Done;
-                poll_.stop();
-                watch_.stop();
-                Report("closing", 1);
-                button_->window()->close();
-            }
+            CheckStopped();
+            break;
+        case Step::Idle:
+            if (NowMs() >= until_)
+                Close();
             break;
         case Step::Done:
             break;
@@ -223,12 +238,10 @@ private:
         SelectAlgorithm();
         step_ = Step::WaitStop;
         pressed_ = NowMs();
-        const auto ns = std::chrono::steady_clock::now().time_since_epoch();
+        const long long ns = NowNs();
         Click(button_);
         CheckStarted();
-        std::fprintf(g_report, "press_ns %lld\n",
-                     static_cast<long long>(std::chrono::nanoseconds(ns).count()));
-        std::fflush(g_report);
+        ReportNs("press_ns", ns);
     }
 
     void CheckStarted()
@@ -264,7 +277,30 @@ private:
         step_ = Step::WaitIdle;
         poll_.start();
         watch_.start();
+        pressed_ = NowMs();
+        const long long ns = NowNs();
         Click(button_);
+        CheckStopped();
+        ReportNs("stop_ns", ns);
+    }
+
+    void CheckStopped()
+    {
+        if (step_ != Step::WaitIdle || button_->text() != kStart)
+            return;
+        Report("stop_ms", NowMs() - pressed_);
+        const char* idleMs = std::getenv("BENCH_IDLE_MS");
+        step_ = Step::Idle;
+        until_ = NowMs() + (idleMs ? std::atoi(idleMs) : 0);
+    }
+
+    void Close()
+    {
+        step_ = Step::Done;
+        poll_.stop();
+        watch_.stop();
+        ReportNs("closing_ns", NowNs());
+        button_->window()->close();
     }
 
     QTimer poll_;
