@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks build/windows/sound3d.exe under Wine against the minimal
 # programs beside this script, both sides measured in the same run by the
-# same launcher (bench/launcher.cpp), and prints a report: medians, ratios and
+# same launcher (bench/windows/launcher.cpp), and prints a report: medians, ratios and
 # whether each ratio is within the 1.2x target.  A miss is reported, not an
 # error; a failed build or a program that fails or hangs is (exit code 1).
 #
@@ -11,43 +11,38 @@
 #   BENCH_CPU_RUNS     runs of the CPU measurement (default 3)
 #   BENCH_CPU_SECONDS  seconds of playing per CPU run (default 10)
 # Takes the Wine prefix of tests/e2e/wine_env.sh for about two minutes, and
-# builds into build/windows (the program) and build/bench (the rest).
+# builds into build/windows (the program, its preset) and build/bench/windows
+# (the rest, by the bench preset).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=$ROOT/build/bench
+BENCH=$OUT/windows
 RUNS=${BENCH_RUNS:-7}
 CPU_RUNS=${BENCH_CPU_RUNS:-3}
 CPU_SECONDS=${BENCH_CPU_SECONDS:-10}
 APP=$ROOT/build/windows/sound3d.exe
-DIALOG=$OUT/minimal_dialog.exe
-PLAYER=$OUT/minimal_player.exe
-LAUNCHER=$OUT/launcher.exe
-CXX=x86_64-w64-mingw32-g++
-WINDRES=x86_64-w64-mingw32-windres
+DIALOG=$BENCH/minimal_dialog.exe
+PLAYER=$BENCH/minimal_player.exe
+LAUNCHER=$BENCH/launcher.exe
 STRIP=x86_64-w64-mingw32-strip
-# The same static runtime as sound3d.exe, so no program needs a DLL beside it.
-CXXFLAGS=(-std=c++17 -O2 -Wall -Wextra -Werror -static -static-libgcc -static-libstdc++)
 
 log() { printf 'bench: %s\n' "$*" >&2; }
 
-for tool in cmake "$CXX" "$WINDRES" "$STRIP" python3 wine rsvg-convert; do
+for tool in cmake x86_64-w64-mingw32-g++ "$STRIP" python3 wine rsvg-convert; do
     command -v "$tool" >/dev/null || { log "missing command: $tool"; exit 1; }
 done
 
 mkdir -p "$OUT"
 log "building sound3d.exe and the bench programs"
-# Only the program's target: whatever else the preset builds is not needed.
-if ! (cd "$ROOT" && cmake --preset windows && cmake --build --preset windows --target sound3d) \
-    >"$OUT/build.log" 2>&1; then
-    cat "$OUT/build.log" >&2
+# Only the program's target of the windows preset, and the bench preset's
+# Windows programs.
+if ! (cd "$ROOT" && cmake --preset windows && cmake --build --preset windows --target sound3d &&
+      cmake --preset bench && cmake --build --preset bench --target bench_windows) \
+    >"$ROOT/build/bench-windows.log" 2>&1; then
+    cat "$ROOT/build/bench-windows.log" >&2
     exit 1
 fi
-"$CXX" "${CXXFLAGS[@]}" -mwindows "$ROOT/bench/minimal_dialog.cpp" -o "$DIALOG" -ldsound -luser32
-"$WINDRES" -I "$ROOT/resources" "$ROOT/bench/minimal_player.rc" "$OUT/minimal_player_rc.o"
-"$CXX" "${CXXFLAGS[@]}" -mwindows "$ROOT/bench/minimal_player.cpp" "$OUT/minimal_player_rc.o" \
-    -o "$PLAYER" -ldsound -ldxguid -luser32
-"$CXX" "${CXXFLAGS[@]}" -municode "$ROOT/bench/launcher.cpp" -o "$LAUNCHER" -lpsapi
 
 # Sizes as built, and without symbols and the debug sections the static
 # runtime brings along (what remains is code, data and resources).

@@ -18,22 +18,19 @@
 #   BENCH_CPU_RUNS     runs of the CPU measurement per algorithm (default 3)
 #   BENCH_CPU_SECONDS  seconds of playing per CPU run (default 10)
 #   BENCH_WINE=0       skip the Wine figures
-#   BENCH_BUILD_DIR    where the program is built with the linux preset
-#                      (default build/bench-linux/program)
-#   BENCH_PROGRAM      an already built sound3d to measure instead (no build)
-# Builds the minimal programs and the measuring tools into build/bench-linux.
+#   BENCH_PROGRAM      an already built sound3d to measure instead
+# The bench preset builds sound3d, the minimal programs and the measuring
+# tools into build/bench.
 # A default run takes about five minutes on two cores, one of them under Wine,
 # plus 90 s on the sound server.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-OUT=$ROOT/build/bench-linux
-BUILD=${BENCH_BUILD_DIR:-$OUT/program}
+OUT=$ROOT/build/bench
 RUNS=${BENCH_RUNS:-9}
 CPU_RUNS=${BENCH_CPU_RUNS:-3}
 CPU_SECONDS=${BENCH_CPU_SECONDS:-10}
 SRC=$ROOT/bench/linux
-CXXFLAGS=(-std=c++17 -O2 -Wall -Wextra -Werror -fPIC)
 
 log() { printf 'bench: %s\n' "$*" >&2; }
 
@@ -41,40 +38,13 @@ log() { printf 'bench: %s\n' "$*" >&2; }
 source "$ROOT/tools/deps.sh"
 install_missing cmake make g++ python3 "${LINUX_PACKAGES[@]}" "${ICON_PACKAGES[@]}" \
     "${BENCH_PACKAGES[@]}"
-# Only the shared library is installed, not its development link.
-XDAMAGE=
-for lib in /usr/lib/*/libXdamage.so.1 /usr/lib/libXdamage.so.1; do
-    [[ -e $lib ]] && { XDAMAGE=$lib; break; }
-done
-[[ -n $XDAMAGE ]] || { log "missing libXdamage.so.1"; exit 1; }
-
-mkdir -p "$OUT"
-APP=${BENCH_PROGRAM:-$BUILD/sound3d}
-if [[ -z ${BENCH_PROGRAM:-} ]]; then
-    log "building sound3d in $BUILD"
-    if ! (cmake --preset linux -S "$ROOT" -B "$BUILD" -DBUILD_TESTING=OFF &&
-          cmake --build "$BUILD" --target sound3d -j2) >"$OUT/build.log" 2>&1; then
-        cat "$OUT/build.log" >&2
-        exit 1
-    fi
+log "building sound3d and the bench programs in $OUT"
+if ! (cd "$ROOT" && cmake --workflow --preset bench) >"$ROOT/build/bench.log" 2>&1; then
+    cat "$ROOT/build/bench.log" >&2
+    exit 1
 fi
+APP=${BENCH_PROGRAM:-$OUT/sound3d}
 [[ -x $APP ]] || { log "no program at $APP"; exit 1; }
-log "building the bench programs in $OUT"
-build() { # output source pkg-config-modules... [-- extra flags]
-    local out=$1 src=$2
-    shift 2
-    local mods=() extra=()
-    while (($#)) && [[ $1 != -- ]]; do mods+=("$1"); shift; done
-    (($#)) && { shift; extra=("$@"); }
-    # shellcheck disable=SC2046
-    g++ "${CXXFLAGS[@]}" "$SRC/$src" -o "$OUT/$out" $(pkg-config --cflags --libs "${mods[@]}") \
-        "${extra[@]}"
-}
-build minimal_dialog minimal_dialog.cpp Qt6Widgets sdl2
-build minimal_player minimal_player.cpp Qt6Widgets sdl2 openal -- "-DCLIP_PATH=\"$ROOT/resources/clip.raw\""
-build libbench_driver.so driver.cpp Qt6Widgets -- -shared
-build libstart_trace.so start_trace.cpp sdl2 openal -- -shared -ldl
-build launch_watch launch_watch.cpp x11 -- "$XDAMAGE"
 
 wine_table=()
 wine_status=0

@@ -2,8 +2,8 @@
 """Measures every choice of the dialog through the Linux sound layer and
 writes the table (bench/choices/results.md) and the picture (docs/choices.png).
 
-Builds the measuring program with the linux preset into BUILD_DIR (default
-build/linux), runs it, and turns its JSON into a Markdown table and a plot of
+Builds the measuring program with the bench preset into BUILD_DIR (default
+build/bench), runs it, and turns its JSON into a Markdown table and a plot of
 level difference and interaural delay against X on headphones.
 
 usage: bench/choices/measure_choices.py [--no-build]
@@ -15,7 +15,7 @@ import subprocess
 import sys
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-BUILD_DIR = os.path.join(ROOT, os.environ.get("BUILD_DIR", "build/linux"))
+BUILD_DIR = os.path.join(ROOT, os.environ.get("BUILD_DIR", "build/bench"))
 TABLE = os.path.join(ROOT, "bench", "choices", "results.md")
 PICTURE = os.path.join(ROOT, "docs", "choices.png")
 CAP_DB = 60  # the program's mark for a silent side
@@ -35,7 +35,7 @@ ALGORITHM_NAMES = {"none": "Нет", "light": "Частичная", "full": "П�
 
 def build():
     if not os.path.exists(os.path.join(BUILD_DIR, "CMakeCache.txt")):
-        subprocess.run(["cmake", "--preset", "linux", "-B", BUILD_DIR], cwd=ROOT, check=True)
+        subprocess.run(["cmake", "--preset", "bench", "-B", BUILD_DIR], cwd=ROOT, check=True)
     subprocess.run(["cmake", "--build", BUILD_DIR, "--target", "measure_choices", "-j2"],
                    cwd=ROOT, check=True)
 

@@ -49,4 +49,3 @@ function(sound3d_ship_light_hrtf target)
     VERBATIM)
 endfunction()
 
-include(${PROJECT_SOURCE_DIR}/bench/choices/choices.cmake OPTIONAL)
