@@ -119,11 +119,8 @@ INT_PTR OnCommand(int control) {
         }
         EndDialog(dialogWindow, 0);
         return TRUE;
-    case IDC_START:
-        OnStartStop();
-        return FALSE;
-    default:
-        return FALSE;
+    case IDC_START: OnStartStop(); return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -140,15 +137,10 @@ void OnStartStop() {
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(window);
-    case WM_COMMAND:
-        return OnCommand(LOWORD(wParam));
+    case WM_INITDIALOG: return OnInitDialog(window);
+    case WM_COMMAND: return OnCommand(LOWORD(wParam));
     case WM_HSCROLL:
-    case WM_VSCROLL:
-        OnScroll();
-        return FALSE;
-    default:
-        return FALSE;
+    case WM_VSCROLL: OnScroll(); return FALSE;
+    default: return FALSE;
     }
 }

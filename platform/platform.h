@@ -8,8 +8,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
-#include <commctrl.h>
 #include <mmsystem.h>
+#include <commctrl.h>
 #include <dsound.h>
 #else
 #include "platform/win32_decls.h"

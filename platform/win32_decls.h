@@ -44,12 +44,13 @@ typedef void* HGLOBAL;
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
 #define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
 #define LOWORD(value) (static_cast<WORD>(static_cast<uintptr_t>(value) & 0xFFFF))
-#define MAKELONG(low, high)                                          \
-    static_cast<LONG>(static_cast<DWORD>(static_cast<WORD>(low)) |  \
+#define MAKELONG(low, high)                                        \
+    static_cast<LONG>(static_cast<DWORD>(static_cast<WORD>(low)) | \
                       (static_cast<DWORD>(static_cast<WORD>(high)) << 16))
 #define MAKELPARAM(low, high) static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(low, high)))
 #define MAKEINTRESOURCEA(id) reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<WORD>(id)))
-#define MAKEINTRESOURCEW(id) reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(static_cast<WORD>(id)))
+#define MAKEINTRESOURCEW(id) \
+    reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(static_cast<WORD>(id)))
 
 struct GUID {
     uint32_t Data1;
@@ -133,8 +134,7 @@ INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DL
                         LPARAM initParam);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 HWND GetDlgItem(HWND dialog, int controlId);
-LRESULT SendDlgItemMessageA(HWND dialog, int controlId, UINT message, WPARAM wParam,
-                            LPARAM lParam);
+LRESULT SendDlgItemMessageA(HWND dialog, int controlId, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL UpdateWindow(HWND window);

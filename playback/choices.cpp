@@ -9,12 +9,9 @@ const AlgorithmChoice AlgorithmChoices[ALGORITHM_CHOICE_COUNT] = {
 };
 
 const SpeakerChoice SpeakerChoices[SPEAKER_CHOICE_COUNT] = {
-    {"Наушники", DSSPEAKER_HEADPHONE},
-    {"Моно", DSSPEAKER_MONO},
-    {"Квадроколонки", DSSPEAKER_QUAD},
-    {"Стереоколонки", DSSPEAKER_STEREO},
-    {"Система Surround", DSSPEAKER_SURROUND},
-    {"Система 5point1", DSSPEAKER_5POINT1},
+    {"Наушники", DSSPEAKER_HEADPHONE},        {"Моно", DSSPEAKER_MONO},
+    {"Квадроколонки", DSSPEAKER_QUAD},        {"Стереоколонки", DSSPEAKER_STEREO},
+    {"Система Surround", DSSPEAKER_SURROUND}, {"Система 5point1", DSSPEAKER_5POINT1},
 };
 
 const char* const AngleChoices[ANGLE_CHOICE_COUNT] = {"5", "10", "20", "180"};

@@ -1,7 +1,7 @@
 #include "playback/device_list.h"
 
-#include "playback/dialog_window.h"
 #include "playback/device_table.h"
+#include "playback/dialog_window.h"
 #include "resources/resource_ids.h"
 
 HRESULT ListOutputDevices() {

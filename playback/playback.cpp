@@ -156,9 +156,9 @@ bool FillSourceBuffer(HRSRC clipResource, DWORD clipSize) {
     void* second = nullptr;
     DWORD firstBytes = 0;
     DWORD secondBytes = 0;
-    HRESULT hr = playbackObjects.sourceBuffer->Lock(0, 0, &first, &firstBytes, &second,
-                                                     &secondBytes,
-                                                     DSBLOCK_FROMWRITECURSOR | DSBLOCK_ENTIREBUFFER);
+    HRESULT hr =
+        playbackObjects.sourceBuffer->Lock(0, 0, &first, &firstBytes, &second, &secondBytes,
+                                           DSBLOCK_FROMWRITECURSOR | DSBLOCK_ENTIREBUFFER);
     if (FAILED(hr)) {
         return Fail(MSG_LOCK, hr);
     }

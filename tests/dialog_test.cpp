@@ -6,7 +6,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 
 namespace {
 
-FakeControl& Control(int id) { return fake.controls[id]; }
+FakeControl& Control(int id) {
+    return fake.controls[id];
+}
 
 Texts operator+(Texts a, const Texts& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -19,16 +21,34 @@ TEST(DialogTest, OpensWithTheListsAndTheirDefaults) {
     fake.devices.push_back({"Основной", -1});
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
     EXPECT_EQ(Logged({"Init", "Dialog", "MessageBox", "EnableWindow", "DirectSound", "EndDialog"}),
-              (Texts{"InitCommonControls", "DialogBoxParamW(101, none)",
-                     "DirectSoundEnumerateA()", "EndDialog(dialog, 0)"}));
+              (Texts{"InitCommonControls", "DialogBoxParamW(101, none)", "DirectSoundEnumerateA()",
+                     "EndDialog(dialog, 0)"}));
     Texts shown;  // each control's items, then its text after '>'
     for (int id : {IDC_DEVICE, IDC_VIRTUALIZATION, IDC_SPEAKERS, IDC_ANGLE, IDC_VALUE_X,
                    IDC_VALUE_Y, IDC_VALUE_Z})
         shown = shown + Control(id).items + Texts{">" + Control(id).text};
-    EXPECT_EQ(shown, (Texts{"Динамики", "Основной", ">Динамики", "Нет", "Частичная", "Полная",
-                            ">Полная", "Наушники", "Моно", "Квадроколонки", "Стереоколонки",
-                            "Система Surround", "Система 5point1", ">Наушники", "5", "10", "20",
-                            "180", ">10", ">X= 00.00", ">Y= 00.00", ">Z= 00.00"}));
+    EXPECT_EQ(shown, (Texts{"Динамики",
+                            "Основной",
+                            ">Динамики",
+                            "Нет",
+                            "Частичная",
+                            "Полная",
+                            ">Полная",
+                            "Наушники",
+                            "Моно",
+                            "Квадроколонки",
+                            "Стереоколонки",
+                            "Система Surround",
+                            "Система 5point1",
+                            ">Наушники",
+                            "5",
+                            "10",
+                            "20",
+                            "180",
+                            ">10",
+                            ">X= 00.00",
+                            ">Y= 00.00",
+                            ">Z= 00.00"}));
     for (int id = IDC_SLIDER_X; id <= IDC_SLIDER_Z; ++id) {
         const FakeControl& c = Control(id);
         EXPECT_EQ(std::make_tuple(c.low, c.position, c.high), std::make_tuple(-2000, 0, 2000));
@@ -37,9 +57,9 @@ TEST(DialogTest, OpensWithTheListsAndTheirDefaults) {
     Reset();
     fake.failCall = "DirectSoundEnumerateA()";
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 1);
-    EXPECT_EQ(Logged({"MessageBox", "EndDialog"}),
-              (Texts{Box("Ошибка получения списка устройств (0x8878000A)"),
-                     "EndDialog(dialog, 1)"}));
+    EXPECT_EQ(
+        Logged({"MessageBox", "EndDialog"}),
+        (Texts{Box("Ошибка получения списка устройств (0x8878000A)"), "EndDialog(dialog, 1)"}));
     EXPECT_TRUE(Control(IDC_VIRTUALIZATION).items.empty());
 }
 
@@ -53,8 +73,8 @@ TEST(DialogTest, ButtonGoesThroughItsStates) {
                            "EnableWindow(1027, 0)", "EnableWindow(1037, 0)",
                            "EnableWindow(1038, 0)", "SetWindowText(1030, Жди)",
                            "UpdateWindow(dialog)",  "DirectSoundCreate(000000A1)"};
-    const Texts enable = {"EnableWindow(1029, 1)", "EnableWindow(1027, 1)",
-                          "EnableWindow(1037, 1)", "EnableWindow(1038, 1)",
+    const Texts enable = {"EnableWindow(1029, 1)",      "EnableWindow(1027, 1)",
+                          "EnableWindow(1037, 1)",      "EnableWindow(1038, 1)",
                           "SetWindowText(1030, Старт)", "EnableWindow(1030, 1)"};
     const Texts stop = {"EnableWindow(1030, 0)", "device.Release()"};
     const Texts started = {"SetWindowText(1030, Стоп)", "EnableWindow(1030, 1)"};
@@ -63,7 +83,12 @@ TEST(DialogTest, ButtonGoesThroughItsStates) {
     const HWND button = GetDlgItem(FakeDialog(), IDC_START);
     const HWND slider = GetDlgItem(FakeDialog(), IDC_SLIDER_Z);
     const HWND outside = reinterpret_cast<HWND>(0x42);  // another program's window
-    const struct { const char* failing; HWND focus; Texts expected; bool playing; } presses[] = {
+    const struct {
+        const char* failing;
+        HWND focus;
+        Texts expected;
+        bool playing;
+    } presses[] = {
         {"", button, disable + started + refocus, true},
         {"", outside, stop + enable + refocus, false},
         {"DirectSoundCreate(000000A1)", nullptr, disable + failed + enable + refocus, false},
@@ -90,21 +115,24 @@ TEST(DialogTest, ButtonGoesThroughItsStates) {
 // 19th character; a selection past the table (none when no device is
 // listed) opens nothing.
 TEST(DialogTest, ChoicesReachTheDevice) {
-    const struct { int device, algorithm, speakers; const char *angle, *opened, *config, *guid; }
-        cases[] = {
-            {0, 0, 3, "00000000000000000180", "00000000", "0x00120004", "C241333F"},
-            {1, 1, 0, "abc", "default", "0x00000001", "C2413342"},
-            {2, 2, 1, "", "00000002", "0x00000002", "C2413340"},
-            {0, 2, 2, "", "00000000", "0x00000003", "C2413340"},
-            {0, 2, 4, "", "00000000", "0x00000005", "C2413340"},
-            {31, 2, 5, "", "0000001F", "0x00000006", "C2413340"},
-            {32, 2, 0, "10", nullptr, "", ""},
-            {-1, 2, 0, "10", nullptr, "", ""},
-        };
+    const struct {
+        int device, algorithm, speakers;
+        const char *angle, *opened, *config, *guid;
+    } cases[] = {
+        {0, 0, 3, "00000000000000000180", "00000000", "0x00120004", "C241333F"},
+        {1, 1, 0, "abc", "default", "0x00000001", "C2413342"},
+        {2, 2, 1, "", "00000002", "0x00000002", "C2413340"},
+        {0, 2, 2, "", "00000000", "0x00000003", "C2413340"},
+        {0, 2, 4, "", "00000000", "0x00000005", "C2413340"},
+        {31, 2, 5, "", "0000001F", "0x00000006", "C2413340"},
+        {32, 2, 0, "10", nullptr, "", ""},
+        {-1, 2, 0, "10", nullptr, "", ""},
+    };
     for (const auto& c : cases) {
         Reset();
         fake.devices = {{"a", 0}, {"b", -1}};
-        for (int64_t i = 2; i < 33; ++i) fake.devices.push_back({"c", i});
+        for (int64_t i = 2; i < 33; ++i)
+            fake.devices.push_back({"c", i});
         Send(WM_INITDIALOG);
         Control(IDC_DEVICE).selection = c.device;
         Control(IDC_VIRTUALIZATION).selection = c.algorithm;
@@ -115,7 +143,8 @@ TEST(DialogTest, ChoicesReachTheDevice) {
         const Texts opened = {"DirectSoundCreate(" + std::string(c.opened ? c.opened : "") + ")",
                               "device.SetSpeakerConfig(" + std::string(c.config) + ")"};
         EXPECT_EQ(Logged({"DirectSoundCreate", "device.SetSpeakerConfig", "MessageBox"}),
-                  c.opened ? opened : Texts{Box("Нет устройств вывода звука")}) << c.device;
+                  c.opened ? opened : Texts{Box("Нет устройств вывода звука")})
+            << c.device;
         EXPECT_EQ(Logged({algorithm}).size(), c.opened ? 1u : 0u);
     }
 }

@@ -30,20 +30,31 @@ HRESULT Log(const char* format, Args... args) {
 }
 
 std::string Wave(const WAVEFORMATEX* f) {
-    if (f == nullptr) return "none";
+    if (f == nullptr)
+        return "none";
     return Format("%u/%u/%u/%u/%u/%u/%u", f->wFormatTag, f->nChannels, f->nSamplesPerSec,
                   f->nAvgBytesPerSec, f->nBlockAlign, f->wBitsPerSample, f->cbSize);
 }
 
-HWND ControlWindow(int id) { return reinterpret_cast<HWND>(CONTROLS + static_cast<uintptr_t>(id)); }
-const char* Name(HWND window) { return window == FakeDialog() ? "dialog" : "other"; }
-int IdOf(HWND window) { return static_cast<int>(reinterpret_cast<uintptr_t>(window) - CONTROLS); }
-FakeControl& Control(HWND window) { return fake.controls.at(IdOf(window)); }
+HWND ControlWindow(int id) {
+    return reinterpret_cast<HWND>(CONTROLS + static_cast<uintptr_t>(id));
+}
+const char* Name(HWND window) {
+    return window == FakeDialog() ? "dialog" : "other";
+}
+int IdOf(HWND window) {
+    return static_cast<int>(reinterpret_cast<uintptr_t>(window) - CONTROLS);
+}
+FakeControl& Control(HWND window) {
+    return fake.controls.at(IdOf(window));
+}
 
 }  // namespace
 
 // One class serves all four sound interfaces; its name says which it is.
-struct FakeObject final : IDirectSound, IDirectSoundBuffer, IDirectSound3DListener,
+struct FakeObject final : IDirectSound,
+                          IDirectSoundBuffer,
+                          IDirectSound3DListener,
                           IDirectSound3DBuffer {
     std::string name;
     std::vector<BYTE> data;
@@ -118,9 +129,11 @@ void Reset() {
     // As long as the real clip, no two neighbouring bytes alike, and held
     // without spare capacity, so that reading past its end is caught.
     fake.clip.resize(44888);
-    for (size_t i = 0; i < fake.clip.size(); ++i) fake.clip[i] = static_cast<BYTE>(i % 251);
+    for (size_t i = 0; i < fake.clip.size(); ++i)
+        fake.clip[i] = static_cast<BYTE>(i % 251);
     fake.devices = {{"Динамики", 0xA1}};
-    for (int id = IDC_VIRTUALIZATION; id <= IDC_ANGLE; ++id) fake.controls[id] = FakeControl();
+    for (int id = IDC_VIRTUALIZATION; id <= IDC_ANGLE; ++id)
+        fake.controls[id] = FakeControl();
     playbackObjects = {};
     deviceTable = {};
     sourcePosition = {};
@@ -128,8 +141,12 @@ void Reset() {
     dialogWindow = FakeDialog();
 }
 
-HWND FakeDialog() { return reinterpret_cast<HWND>(DIALOG); }
-std::string Box(const std::string& text) { return "MessageBox(dialog, Ошибка, 16, " + text + ")"; }
+HWND FakeDialog() {
+    return reinterpret_cast<HWND>(DIALOG);
+}
+std::string Box(const std::string& text) {
+    return "MessageBox(dialog, Ошибка, 16, " + text + ")";
+}
 
 Texts Logged(const Texts& prefixes) {
     Texts found;
@@ -150,7 +167,8 @@ HRESULT DirectSoundCreate(LPCGUID device, LPDIRECTSOUND* out, LPUNKNOWN outer) {
 HRESULT DirectSoundEnumerateA(LPDSENUMCALLBACKA callback, LPVOID context) {
     for (const auto& [name, id] : fake.devices) {
         GUID identifier = {static_cast<uint32_t>(id), 0, 0, {}};
-        if (!callback(id < 0 ? nullptr : &identifier, name.c_str(), "", context)) break;
+        if (!callback(id < 0 ? nullptr : &identifier, name.c_str(), "", context))
+            break;
     }
     return Log("DirectSoundEnumerateA()");
 }
@@ -161,14 +179,21 @@ HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
     const bool clip = !module && name == MAKEINTRESOURCEA(IDR_CLIP) && type == RT_RCDATA;
     return clip ? reinterpret_cast<HRSRC>(fake.clip.data()) : nullptr;
 }
-DWORD SizeofResource(HMODULE, HRSRC r) { return r ? static_cast<DWORD>(fake.clip.size()) : 0; }
-HGLOBAL LoadResource(HMODULE, HRSRC clip) { return clip; }
-LPVOID LockResource(HGLOBAL clip) { return clip; }
+DWORD SizeofResource(HMODULE, HRSRC r) {
+    return r ? static_cast<DWORD>(fake.clip.size()) : 0;
+}
+HGLOBAL LoadResource(HMODULE, HRSRC clip) {
+    return clip;
+}
+LPVOID LockResource(HGLOBAL clip) {
+    return clip;
+}
 
 // The user closes the dialog as soon as it is open.
 INT_PTR DialogBoxParamW(HINSTANCE, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM) {
     Log("DialogBoxParamW(%zu, %s)", reinterpret_cast<uintptr_t>(name), owner ? "given" : "none");
-    if (proc(FakeDialog(), WM_INITDIALOG, 0, 0)) proc(FakeDialog(), WM_COMMAND, IDCANCEL, 0);
+    if (proc(FakeDialog(), WM_INITDIALOG, 0, 0))
+        proc(FakeDialog(), WM_COMMAND, IDCANCEL, 0);
     return fake.result;
 }
 
@@ -207,7 +232,8 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {
-    if (!enable && fake.focus == window) fake.focus = nullptr;  // as Windows does
+    if (!enable && fake.focus == window)
+        fake.focus = nullptr;  // as Windows does
     Log("EnableWindow(%d, %d)", IdOf(window), enable);
     return FALSE;
 }
@@ -229,14 +255,24 @@ void AddComboString1251(HWND dialog, int id, const char* text) {
     SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
-BOOL UpdateWindow(HWND window) { return Log("UpdateWindow(%s)", Name(window)) == 0; }
+BOOL UpdateWindow(HWND window) {
+    return Log("UpdateWindow(%s)", Name(window)) == 0;
+}
 
 // As the template has them: X is horizontal, Y and Z are vertical.
 LONG GetWindowLongA(HWND window, int index) {
     return index == GWL_STYLE && IdOf(window) != IDC_SLIDER_X ? TBS_VERT : 0;
 }
 
-HWND GetDlgItem(HWND d, int id) { return d == FakeDialog() ? ControlWindow(id) : nullptr; }
-BOOL IsChild(HWND parent, HWND w) { return parent == FakeDialog() && fake.controls.count(IdOf(w)); }
-void InitCommonControls() { Log("InitCommonControls"); }
-HWND GetFocus() { return fake.focus; }
+HWND GetDlgItem(HWND d, int id) {
+    return d == FakeDialog() ? ControlWindow(id) : nullptr;
+}
+BOOL IsChild(HWND parent, HWND w) {
+    return parent == FakeDialog() && fake.controls.count(IdOf(w));
+}
+void InitCommonControls() {
+    Log("InitCommonControls");
+}
+HWND GetFocus() {
+    return fake.focus;
+}

@@ -50,10 +50,12 @@ const DWORD SPARE_BYTES = 100;  // a source buffer's beyond those asked for
 void Reset();
 
 HWND FakeDialog();
-Texts Logged(const Texts& prefixes);  // the log entries starting with any of them
+Texts Logged(const Texts& prefixes);          // the log entries starting with any of them
 std::string Box(const std::string& message);  // the log entry of an error box
 
 inline INT_PTR Send(UINT message, WPARAM wParam = 0) {
     return MainDialogProc(FakeDialog(), message, wParam, 0);
 }
-inline INT_PTR Press(int control) { return Send(WM_COMMAND, static_cast<WPARAM>(control)); }
+inline INT_PTR Press(int control) {
+    return Send(WM_COMMAND, static_cast<WPARAM>(control));
+}

@@ -18,12 +18,16 @@ TEST(PlaybackTest, StartsStepByStepAndUndoesAnyFailedStep) {
     Reset();
     const std::string format = "1/1/22050/44100/2/16/0", bytes = std::to_string(fake.clip.size());
     const std::string rest = std::to_string(fake.clip.size() + SPARE_BYTES - fake.lockSplit);
-    const struct { std::string call; const char *message, *made; } calls[] = {
+    const struct {
+        std::string call;
+        const char *message, *made;
+    } calls[] = {
         {"DirectSoundCreate(000000A1)", "Ошибка создания объекта устройства", "device"},
         {"device.SetCooperativeLevel(dialog, 2)", "Ошибка установки уровня взаимодействия", ""},
         {"device.SetSpeakerConfig(0x00000001)", "Ошибка установки конфигурации излучателей", ""},
         {"device.CreateSoundBuffer(alg=00000000 size=40 flags=0x11 bytes=0 reserved=0 "
-         "format=none outer=none)", "Ошибка создания первичного буфера", "primary"},
+         "format=none outer=none)",
+         "Ошибка создания первичного буфера", "primary"},
         {"primary.SetFormat(" + format + ")", "Ошибка установки формата первичного буфера", ""},
         {"primary.QueryInterface(listener)", "Ошибка получения интерфейса слушателя", "listener"},
         {"device.CreateSoundBuffer(alg=C2413340 size=40 flags=0x32 bytes=" + bytes +
@@ -37,7 +41,8 @@ TEST(PlaybackTest, StartsStepByStepAndUndoesAnyFailedStep) {
         {"source.Play(0, 0, 1)", "Ошибка получения интерфейса источника", ""},
     };
     Texts success;
-    for (const auto& c : calls) success.push_back(c.call);
+    for (const auto& c : calls)
+        success.push_back(c.call);
     for (size_t i = 0; i < std::size(calls); ++i) {
         Reset();
         fake.failCall = calls[i].call;
@@ -45,12 +50,15 @@ TEST(PlaybackTest, StartsStepByStepAndUndoesAnyFailedStep) {
         EXPECT_EQ(Start(), !shown);
         ReleasePlayback();  // the stop; after a failure, nothing is left
         Texts expected(success.begin(), shown ? success.begin() + i + 1 : success.end());
-        if (shown) expected.push_back(Box(calls[i].message + std::string(" (0x8878000A)")));
+        if (shown)
+            expected.push_back(Box(calls[i].message + std::string(" (0x8878000A)")));
         const size_t undo = expected.size();
         for (size_t j = shown ? i : std::size(calls); j-- > 0;) {  // the objects held
             const std::string made = calls[j].made;
-            if (made == "source") expected.insert(expected.begin() + undo, "source.Stop()");
-            if (!made.empty()) expected.push_back(made + ".Release()");
+            if (made == "source")
+                expected.insert(expected.begin() + undo, "source.Stop()");
+            if (!made.empty())
+                expected.push_back(made + ".Release()");
         }
         EXPECT_EQ(fake.log, expected) << calls[i].call;
     }

@@ -17,11 +17,30 @@ namespace {
 // characters count, and POSIX white space, no other byte, leads and ends a
 // number.
 TEST(ParseStereoAngle, FollowsTheUnsignedConversionRules) {
-    const struct { const char* text; int64_t angle; } cases[] = {
-        {"10", 10}, {"+180", 180}, {"181", -1}, {"-0", 0}, {"-5", -1}, {"", 0}, {"abc", -1},
-        {" x", 0}, {"+ 5", -1}, {"20 x", 20}, {"20x", -1}, {"\t\n\v\f\r 7", 7}, {"20\xA0", -1},
-        {"-4294967116", 180}, {"-4294967115", -1}, {"-4294967296", 1}, {"-429496729600", 1},
-        {"0000000000000000180", 180}, {"00000000000000000180", 18}, {"                    ", 0},
+    const struct {
+        const char* text;
+        int64_t angle;
+    } cases[] = {
+        {"10", 10},
+        {"+180", 180},
+        {"181", -1},
+        {"-0", 0},
+        {"-5", -1},
+        {"", 0},
+        {"abc", -1},
+        {" x", 0},
+        {"+ 5", -1},
+        {"20 x", 20},
+        {"20x", -1},
+        {"\t\n\v\f\r 7", 7},
+        {"20\xA0", -1},
+        {"-4294967116", 180},
+        {"-4294967115", -1},
+        {"-4294967296", 1},
+        {"-429496729600", 1},
+        {"0000000000000000180", 180},
+        {"00000000000000000180", 18},
+        {"                    ", 0},
     };
     for (const auto& c : cases) {
         // Held without spare bytes, and from 19 characters on without a
@@ -36,9 +55,14 @@ TEST(ParseStereoAngle, FollowsTheUnsignedConversionRules) {
 }
 
 TEST(FormatMessageCode, ReplacesTheCodeAndFitsTheBuffer) {
-    const struct { const char *format; uint32_t code; size_t size; const char* expected; }
-        cases[] = {
-        {"100%% %X %", 0u, 64, "100% 0 %"}, {"a (0x%X)", 0x80004005u, 8, "a (0x80"},
+    const struct {
+        const char* format;
+        uint32_t code;
+        size_t size;
+        const char* expected;
+    } cases[] = {
+        {"100%% %X %", 0u, 64, "100% 0 %"},
+        {"a (0x%X)", 0x80004005u, 8, "a (0x80"},
     };
     for (const auto& c : cases) {
         char buffer[64];
@@ -51,8 +75,12 @@ TEST(FormatMessageCode, ReplacesTheCodeAndFitsTheBuffer) {
 // Exact halves round away from zero; 0.015f lies just below one and 0.995f
 // just above, as trackbar thousandths do.
 TEST(FormatReadout, RoundsHalvesAwayFromZeroAndFitsTheBuffer) {
-    const struct { float value; size_t size; const char* expected; } cases[] = {
-        {-0.0f, 32, "X=-00.00"}, {-2.0f, 32, "X=-02.00"}, {0.125f, 32, "X= 00.13"},
+    const struct {
+        float value;
+        size_t size;
+        const char* expected;
+    } cases[] = {
+        {-0.0f, 32, "X=-00.00"},   {-2.0f, 32, "X=-02.00"},  {0.125f, 32, "X= 00.13"},
         {-0.375f, 32, "X=-00.38"}, {0.015f, 32, "X= 00.01"}, {0.995f, 32, "X= 01.00"},
         {12.345f, 32, "X= 12.35"}, {1.0f, 5, "X= 0"},
     };

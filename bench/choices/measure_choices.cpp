@@ -92,8 +92,7 @@ double LevelDifference(const std::vector<float>& frames, int channels, const Spe
 }
 
 // The largest change of any channel above 3 kHz between ahead and behind.
-double FrontBack(const std::vector<float>& ahead, const std::vector<float>& behind,
-                 int channels) {
+double FrontBack(const std::vector<float>& ahead, const std::vector<float>& behind, int channels) {
     double largest = 0;
     for (int channel = 0; channel < channels; ++channel) {
         const double front = Rms(HighPass(Channel(ahead, channels, channel), 3000, RENDER_RATE));
@@ -129,9 +128,9 @@ double CpuPerSecond(Scene* scene) {
 
 const char* HrtfName(HrtfChoice hrtf) {
     switch (hrtf) {
-        case HrtfChoice::Light: return "light";
-        case HrtfChoice::Full: return "full";
-        case HrtfChoice::Off: break;
+    case HrtfChoice::Light: return "light";
+    case HrtfChoice::Full: return "full";
+    case HrtfChoice::Off: break;
     }
     return "off";
 }
@@ -181,10 +180,11 @@ bool PrintSweep(const Algorithm& algorithm, bool first) {
     for (int step = -20; step <= 20; ++step) {
         const float x = static_cast<float>(step) / 10.0f;
         const std::vector<float> frames = scene.At(x, 0, 1);
-        std::printf("%s    {\"algorithm\": \"%s\", \"x\": %.1f, \"level_db\": %s, \"delay_ms\": %s}",
-                    first && step == -20 ? "" : ",\n", algorithm.name, x,
-                    Number(LevelDifference(frames, 2, SPEAKERS[0]), "%.2f").c_str(),
-                    Number(DelayMs(frames, 2)).c_str());
+        std::printf(
+            "%s    {\"algorithm\": \"%s\", \"x\": %.1f, \"level_db\": %s, \"delay_ms\": %s}",
+            first && step == -20 ? "" : ",\n", algorithm.name, x,
+            Number(LevelDifference(frames, 2, SPEAKERS[0]), "%.2f").c_str(),
+            Number(DelayMs(frames, 2)).c_str());
     }
     return true;
 }

@@ -55,40 +55,34 @@ const char kAlgorithmItem[] = "Частичная";
 
 FILE* g_report = nullptr;
 
-double NowMs()
-{
+double NowMs() {
     using namespace std::chrono;
     return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
-void Report(const char* name, double value)
-{
+void Report(const char* name, double value) {
     std::fprintf(g_report, "%s %.3f\n", name, value);
     std::fflush(g_report);
 }
 
 // CLOCK_MONOTONIC, which the bench's recorders share.
-long long NowNs()
-{
+long long NowNs() {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<long long>(std::chrono::nanoseconds(now).count());
 }
 
-void ReportNs(const char* name, long long ns)
-{
+void ReportNs(const char* name, long long ns) {
     std::fprintf(g_report, "%s %lld\n", name, ns);
     std::fflush(g_report);
 }
 
-[[noreturn]] void Abort(const QString& what)
-{
+[[noreturn]] void Abort(const QString& what) {
     std::fprintf(g_report, "error %s\n", what.toUtf8().constData());
     std::fflush(g_report);
     _exit(3);
 }
 
-double CpuMs()
-{
+double CpuMs() {
     rusage usage = {};
     if (getrusage(RUSAGE_SELF, &usage) != 0)
         Abort("getrusage failed");
@@ -97,8 +91,7 @@ double CpuMs()
 }
 
 // A "Name:   value kB" line of /proc/self/status, as a number.
-double StatusField(const char* name)
-{
+double StatusField(const char* name) {
     FILE* status = std::fopen("/proc/self/status", "r");
     if (!status)
         Abort("cannot read /proc/self/status");
@@ -117,8 +110,7 @@ double StatusField(const char* name)
     return value;
 }
 
-QPushButton* FindButton()
-{
+QPushButton* FindButton() {
     for (QWidget* widget : QApplication::allWidgets()) {
         auto* button = qobject_cast<QPushButton*>(widget);
         if (button && button->text() == kStart && button->isVisible()) {
@@ -130,8 +122,7 @@ QPushButton* FindButton()
     return nullptr;
 }
 
-QComboBox* FindAlgorithmList()
-{
+QComboBox* FindAlgorithmList() {
     for (QWidget* widget : QApplication::allWidgets()) {
         auto* list = qobject_cast<QComboBox*>(widget);
         if (list && list->findText(kAlgorithmItem) >= 0)
@@ -141,8 +132,7 @@ QComboBox* FindAlgorithmList()
 }
 
 // What a failed start leaves on screen.
-void CheckForErrors()
-{
+void CheckForErrors() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
         if (box && box->isVisible())
@@ -150,22 +140,20 @@ void CheckForErrors()
     }
 }
 
-void Click(QPushButton* button)
-{
+void Click(QPushButton* button) {
     const QPointF local = QRectF(button->rect()).center();
     const QPointF global = button->mapToGlobal(local);
     QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QCoreApplication::sendEvent(button, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QCoreApplication::sendEvent(button, &release);
 }
 
 class Driver {
 public:
-    Driver()
-    {
+    Driver() {
         poll_.setTimerType(Qt::PreciseTimer);
         poll_.setInterval(1);
         QObject::connect(&poll_, &QTimer::timeout, [this] { Tick(); });
@@ -180,8 +168,7 @@ public:
 private:
     enum class Step { WaitReady, Settle, WaitStop, Playing, WaitIdle, Idle, Done };
 
-    void Tick()
-    {
+    void Tick() {
         switch (step_) {
         case Step::WaitReady:
             button_ = FindButton();
@@ -195,34 +182,26 @@ private:
             if (NowMs() >= until_)
                 Press();
             break;
-        case Step::WaitStop:
-            CheckStarted();
-            break;
-        case Step::Playing:
-            break;
-        case Step::WaitIdle:
-            CheckStopped();
-            break;
+        case Step::WaitStop: CheckStarted(); break;
+        case Step::Playing: break;
+        case Step::WaitIdle: CheckStopped(); break;
         case Step::Idle:
             if (NowMs() >= until_)
                 Close();
             break;
-        case Step::Done:
-            break;
+        case Step::Done: break;
         }
     }
 
     // What a synchronous repaint of the whole dialog costs (as UpdateWindow
     // does inside sound3d's start), painted and flushed to the X server.
-    void TimeRepaint()
-    {
+    void TimeRepaint() {
         const double start = NowMs();
         button_->window()->repaint();
         Report("repaint_ms", NowMs() - start);
     }
 
-    void SelectAlgorithm()
-    {
+    void SelectAlgorithm() {
         const char* wanted = std::getenv("BENCH_ALGORITHM");
         if (!wanted)
             return;
@@ -233,8 +212,7 @@ private:
         list->setCurrentIndex(index);
     }
 
-    void Press()
-    {
+    void Press() {
         SelectAlgorithm();
         step_ = Step::WaitStop;
         pressed_ = NowMs();
@@ -244,8 +222,7 @@ private:
         ReportNs("press_ns", ns);
     }
 
-    void CheckStarted()
-    {
+    void CheckStarted() {
         if (step_ != Step::WaitStop)
             return;
         const QString text = button_->text();
@@ -265,8 +242,7 @@ private:
         QTimer::singleShot(duration, Qt::PreciseTimer, [this] { EndPlaying(); });
     }
 
-    void EndPlaying()
-    {
+    void EndPlaying() {
         const double cpu = CpuMs() - cpu0_;
         const double wall = NowMs() - wall0_;
         Report("cpu_ms", cpu);
@@ -284,8 +260,7 @@ private:
         ReportNs("stop_ns", ns);
     }
 
-    void CheckStopped()
-    {
+    void CheckStopped() {
         if (step_ != Step::WaitIdle || button_->text() != kStart)
             return;
         Report("stop_ms", NowMs() - pressed_);
@@ -294,8 +269,7 @@ private:
         until_ = NowMs() + (idleMs ? std::atoi(idleMs) : 0);
     }
 
-    void Close()
-    {
+    void Close() {
         step_ = Step::Done;
         poll_.stop();
         watch_.stop();
@@ -313,8 +287,7 @@ private:
     double wall0_ = 0;
 };
 
-void StartDriver()
-{
+void StartDriver() {
     const char* path = std::getenv("BENCH_REPORT");
     if (!path)
         return;

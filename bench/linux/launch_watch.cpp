@@ -58,14 +58,12 @@ namespace {
 
 pid_t g_child = 0;
 
-double NowMs()
-{
+double NowMs() {
     using namespace std::chrono;
     return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
-[[noreturn]] void Fail(const char* what)
-{
+[[noreturn]] void Fail(const char* what) {
     std::fprintf(stderr, "error: %s\n", what);
     if (g_child > 0) {
         kill(g_child, SIGKILL);
@@ -76,13 +74,11 @@ double NowMs()
 
 // Windows vanish between an event and the request about them (Qt's own
 // short-lived helper windows); such errors are expected, not fatal.
-int IgnoreError(Display*, XErrorEvent*)
-{
+int IgnoreError(Display*, XErrorEvent*) {
     return 0;
 }
 
-std::string WindowName(Display* dpy, Window window)
-{
+std::string WindowName(Display* dpy, Window window) {
     const Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);
     const Atom utf8 = XInternAtom(dpy, "UTF8_STRING", False);
     Atom type = None;
@@ -92,7 +88,8 @@ std::string WindowName(Display* dpy, Window window)
     unsigned char* data = nullptr;
     std::string name;
     if (XGetWindowProperty(dpy, window, netName, 0, 256, False, utf8, &type, &format, &count,
-                           &after, &data) == Success && data) {
+                           &after, &data) == Success &&
+        data) {
         name.assign(reinterpret_cast<char*>(data), count);
         XFree(data);
         return name;
@@ -105,8 +102,7 @@ std::string WindowName(Display* dpy, Window window)
     return name;
 }
 
-pid_t Spawn(char** argv)
-{
+pid_t Spawn(char** argv) {
     const pid_t pid = fork();
     if (pid == 0) {
         execvp(argv[0], argv);
@@ -115,8 +111,7 @@ pid_t Spawn(char** argv)
     return pid;
 }
 
-void CheckChildAlive()
-{
+void CheckChildAlive() {
     int status = 0;
     if (waitpid(g_child, &status, WNOHANG) == g_child) {
         g_child = 0;
@@ -125,8 +120,7 @@ void CheckChildAlive()
 }
 
 // Waits for the next event, up to the deadline; false if none came.
-bool NextEvent(Display* dpy, XEvent* event, double deadline)
-{
+bool NextEvent(Display* dpy, XEvent* event, double deadline) {
     while (!XPending(dpy)) {
         CheckChildAlive();
         if (NowMs() > deadline)
@@ -138,15 +132,13 @@ bool NextEvent(Display* dpy, XEvent* event, double deadline)
     return true;
 }
 
-bool Covers(const XRectangle& area, int width, int height)
-{
+bool Covers(const XRectangle& area, int width, int height) {
     return area.x <= 0 && area.y <= 0 && area.x + area.width >= width &&
            area.y + area.height >= height;
 }
 
 // The child's VmHWM in kB, from /proc.
-long PeakMemoryKb()
-{
+long PeakMemoryKb() {
     const std::string path = "/proc/" + std::to_string(g_child) + "/status";
     FILE* status = std::fopen(path.c_str(), "r");
     if (!status)
@@ -165,8 +157,7 @@ long PeakMemoryKb()
     return value;
 }
 
-void CloseAndWait(Display* dpy, Window window, double timeoutMs)
-{
+void CloseAndWait(Display* dpy, Window window, double timeoutMs) {
     XEvent message = {};
     message.xclient.type = ClientMessage;
     message.xclient.window = window;
@@ -190,8 +181,7 @@ void CloseAndWait(Display* dpy, Window window, double timeoutMs)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 4) {
         std::fprintf(stderr, "usage: launch_watch CAPTION TIMEOUT_MS PROGRAM [ARGS...]\n");
         return 2;

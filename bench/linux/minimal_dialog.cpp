@@ -26,14 +26,12 @@ namespace {
 
 // The template's dialog units for an 8-point system font at 96 dpi: 6 by 13
 // pixels per 4 by 8 units.
-QRect Units(int x, int y, int w, int h)
-{
+QRect Units(int x, int y, int w, int h) {
     return QRect(x * 6 / 4, y * 13 / 8, w * 6 / 4, h * 13 / 8);
 }
 
 QComboBox* AddList(QDialog* dialog, const QRect& at, const QStringList& items, int selected,
-                   bool editable)
-{
+                   bool editable) {
     auto* list = new QComboBox(dialog);
     list->setEditable(editable);
     list->addItems(items);
@@ -44,13 +42,11 @@ QComboBox* AddList(QDialog* dialog, const QRect& at, const QStringList& items, i
     return list;
 }
 
-void AddLabel(QDialog* dialog, const QRect& at, const QString& text)
-{
+void AddLabel(QDialog* dialog, const QRect& at, const QString& text) {
     (new QLabel(text, dialog))->setGeometry(at);
 }
 
-void AddSlider(QDialog* dialog, const QRect& at, Qt::Orientation orientation)
-{
+void AddSlider(QDialog* dialog, const QRect& at, Qt::Orientation orientation) {
     auto* slider = new QSlider(orientation, dialog);
     slider->setRange(-2000, 2000);
     slider->setValue(0);
@@ -59,8 +55,7 @@ void AddSlider(QDialog* dialog, const QRect& at, Qt::Orientation orientation)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QDialog dialog;
     dialog.setWindowTitle("minimal dialog");

@@ -5,8 +5,8 @@
 //
 // "Старт" opens the SDL output (48 kHz stereo float, 512-frame periods, as
 // sound3d's output asks for; paused), an OpenAL Soft loopback device with a
-// context at the same rate and format with HRTF on, puts the embedded clip (mono 16-bit 22,050 Hz) into a static buffer,
-// plays it looping from a source at (0,0,0) and unpauses the output, whose
+// context at the same rate and format with HRTF on, puts the embedded clip (mono 16-bit 22,050 Hz)
+// into a static buffer, plays it looping from a source at (0,0,0) and unpauses the output, whose
 // callback renders the context; then the button reads "Стоп".  Pressed
 // again, it closes the output first, giving the device back as sound3d's
 // "Стоп" does, releases everything else and reads "Старт".  What sound3d does
@@ -37,7 +37,8 @@
 asm(".section .rodata\n"
     ".balign 2\n"
     "clip_bytes:\n"
-    ".incbin \"" CLIP_PATH "\"\n"
+    ".incbin \"" CLIP_PATH
+    "\"\n"
     "clip_bytes_end:\n"
     ".previous\n");
 extern "C" const char clip_bytes[];
@@ -60,19 +61,16 @@ Player g_player;
 LPALCLOOPBACKOPENDEVICESOFT g_loopbackOpen = nullptr;
 LPALCRENDERSAMPLESSOFT g_render = nullptr;
 
-void Render(void* /*user*/, Uint8* stream, int bytes)
-{
+void Render(void* /*user*/, Uint8* stream, int bytes) {
     g_render(g_player.device, stream, bytes / 8);  // two floats per frame
 }
 
-bool Fail(const char* step)
-{
+bool Fail(const char* step) {
     std::fprintf(stderr, "minimal_player: %s failed (%s)\n", step, SDL_GetError());
     return false;
 }
 
-void Release()
-{
+void Release() {
     if (g_player.output)
         SDL_CloseAudioDevice(g_player.output);  // stops the callback first
     if (g_player.source)
@@ -87,8 +85,7 @@ void Release()
     g_player = Player();
 }
 
-bool Start()
-{
+bool Start() {
     SDL_AudioSpec want = {};
     want.freq = kRate;
     want.format = AUDIO_F32SYS;
@@ -103,10 +100,14 @@ bool Start()
     g_player.device = g_loopbackOpen(nullptr);
     if (!g_player.device)
         return Fail("alcLoopbackOpenDeviceSOFT");
-    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
-                                 ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                                 ALC_FREQUENCY, kRate,
-                                 ALC_HRTF_SOFT, ALC_TRUE,
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                 ALC_STEREO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT,
+                                 ALC_FREQUENCY,
+                                 kRate,
+                                 ALC_HRTF_SOFT,
+                                 ALC_TRUE,
                                  0};
     g_player.context = alcCreateContext(g_player.device, attributes);
     if (!g_player.context || !alcMakeContextCurrent(g_player.context))
@@ -130,8 +131,7 @@ bool Start()
     return true;
 }
 
-void OnButton(QPushButton* button)
-{
+void OnButton(QPushButton* button) {
     if (g_player.device) {
         Release();
         button->setText("Старт");
@@ -145,8 +145,7 @@ void OnButton(QPushButton* button)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // It renders only through a loopback device, as sound3d does, so OpenAL
     // Soft need not start its output backends (set while one thread runs).
     setenv("ALSOFT_DRIVERS", "null", 1);

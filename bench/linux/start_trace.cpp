@@ -26,14 +26,12 @@
 
 namespace {
 
-long long NowNs()
-{
+long long NowNs() {
     using namespace std::chrono;
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void Note(const char* name, long long begin)
-{
+void Note(const char* name, long long begin) {
     static FILE* out = [] {
         const char* path = std::getenv("BENCH_TRACE");
         return path ? std::fopen(path, "a") : nullptr;
@@ -45,35 +43,32 @@ void Note(const char* name, long long begin)
 }
 
 template <class F>
-F Real(const char* name)
-{
+F Real(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
 // Times one call of the real function of the same name.
-#define FORWARD(name, ...)                                                 \
-    static const auto real = Real<decltype(&name)>(#name);                 \
-    const long long begin = NowNs();                                       \
-    struct Done {                                                          \
-        long long begin;                                                   \
-        ~Done() { Note(#name, begin); }                                    \
-    } done{begin};                                                         \
+#define FORWARD(name, ...)                                 \
+    static const auto real = Real<decltype(&name)>(#name); \
+    const long long begin = NowNs();                       \
+    struct Done {                                          \
+        long long begin;                                   \
+        ~Done() { Note(#name, begin); }                    \
+    } done{begin};                                         \
     return real(__VA_ARGS__)
 
 // The extension functions, when asked for by name rather than linked.
 LPALCLOOPBACKOPENDEVICESOFT g_loopbackOpen = nullptr;
 LPALCRESETDEVICESOFT g_resetDevice = nullptr;
 
-ALCdevice* ALC_APIENTRY TracedLoopbackOpen(const ALCchar* name)
-{
+ALCdevice* ALC_APIENTRY TracedLoopbackOpen(const ALCchar* name) {
     const long long begin = NowNs();
     ALCdevice* device = g_loopbackOpen(name);
     Note("alcLoopbackOpenDeviceSOFT", begin);
     return device;
 }
 
-ALCboolean ALC_APIENTRY TracedReset(ALCdevice* device, const ALCint* attributes)
-{
+ALCboolean ALC_APIENTRY TracedReset(ALCdevice* device, const ALCint* attributes) {
     const long long begin = NowNs();
     const ALCboolean reset = g_resetDevice(device, attributes);
     Note("alcResetDeviceSOFT", begin);
@@ -84,50 +79,40 @@ ALCboolean ALC_APIENTRY TracedReset(ALCdevice* device, const ALCint* attributes)
 
 extern "C" {
 
-SDL_AudioDeviceID SDL_OpenAudioDevice(const char* device, int capture,
-                                      const SDL_AudioSpec* desired, SDL_AudioSpec* obtained,
-                                      int changes)
-{
+SDL_AudioDeviceID SDL_OpenAudioDevice(const char* device, int capture, const SDL_AudioSpec* desired,
+                                      SDL_AudioSpec* obtained, int changes) {
     FORWARD(SDL_OpenAudioDevice, device, capture, desired, obtained, changes);
 }
 
-void SDL_PauseAudioDevice(SDL_AudioDeviceID device, int pause)
-{
+void SDL_PauseAudioDevice(SDL_AudioDeviceID device, int pause) {
     FORWARD(SDL_PauseAudioDevice, device, pause);
 }
 
-void SDL_CloseAudioDevice(SDL_AudioDeviceID device)
-{
+void SDL_CloseAudioDevice(SDL_AudioDeviceID device) {
     FORWARD(SDL_CloseAudioDevice, device);
 }
 
-ALCdevice* alcLoopbackOpenDeviceSOFT(const ALCchar* name)
-{
+ALCdevice* alcLoopbackOpenDeviceSOFT(const ALCchar* name) {
     FORWARD(alcLoopbackOpenDeviceSOFT, name);
 }
 
-ALCboolean alcResetDeviceSOFT(ALCdevice* device, const ALCint* attributes)
-{
+ALCboolean alcResetDeviceSOFT(ALCdevice* device, const ALCint* attributes) {
     FORWARD(alcResetDeviceSOFT, device, attributes);
 }
 
-ALCcontext* alcCreateContext(ALCdevice* device, const ALCint* attributes)
-{
+ALCcontext* alcCreateContext(ALCdevice* device, const ALCint* attributes) {
     FORWARD(alcCreateContext, device, attributes);
 }
 
-void alBufferData(ALuint buffer, ALenum format, const ALvoid* data, ALsizei size, ALsizei rate)
-{
+void alBufferData(ALuint buffer, ALenum format, const ALvoid* data, ALsizei size, ALsizei rate) {
     FORWARD(alBufferData, buffer, format, data, size, rate);
 }
 
-void alSourcePlay(ALuint source)
-{
+void alSourcePlay(ALuint source) {
     FORWARD(alSourcePlay, source);
 }
 
-void* alcGetProcAddress(ALCdevice* device, const ALCchar* name)
-{
+void* alcGetProcAddress(ALCdevice* device, const ALCchar* name) {
     static const auto real = Real<decltype(&alcGetProcAddress)>("alcGetProcAddress");
     void* function = real(device, name);
     if (function && std::strcmp(name, "alcLoopbackOpenDeviceSOFT") == 0) {

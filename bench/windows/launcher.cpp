@@ -41,8 +41,8 @@
 namespace {
 
 const int kStartButton = 1030;
-const wchar_t kTextStart[] = L"\x0421\x0442\x0430\x0440\x0442";  // "Старт"
-const wchar_t kTextStop[] = L"\x0421\x0442\x043e\x043f";         // "Стоп"
+const wchar_t kTextStart[] = L"\x0421\x0442\x0430\x0440\x0442";         // "Старт"
+const wchar_t kTextStop[] = L"\x0421\x0442\x043e\x043f";                // "Стоп"
 const wchar_t kTextFailed[] = L"\x041e\x0448\x0438\x0431\x043a\x0430";  // "Ошибка"
 
 // Generous: a program that has not answered by then is stuck, not slow.
@@ -66,8 +66,7 @@ struct Child {
 
 HANDLE g_running = nullptr;  // ended by Fail, so no program is left behind
 
-double NowMs()
-{
+double NowMs() {
     static LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
@@ -78,8 +77,7 @@ double NowMs()
     return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-std::string Narrow(const wchar_t* text)
-{
+std::string Narrow(const wchar_t* text) {
     char buffer[512];
     int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
     return n > 0 ? std::string(buffer) : std::string();
@@ -87,16 +85,14 @@ std::string Narrow(const wchar_t* text)
 
 // What a stuck program shows: every top-level window of the process with its
 // class, caption and child texts (an error box's message is a child text).
-BOOL CALLBACK DescribeChild(HWND window, LPARAM)
-{
+BOOL CALLBACK DescribeChild(HWND window, LPARAM) {
     wchar_t text[256];
     if (GetWindowTextW(window, text, 256) > 0)
         std::fprintf(stderr, "    child: \"%s\"\n", Narrow(text).c_str());
     return TRUE;
 }
 
-BOOL CALLBACK DescribeWindow(HWND window, LPARAM pid)
-{
+BOOL CALLBACK DescribeWindow(HWND window, LPARAM pid) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != static_cast<DWORD>(pid))
@@ -111,10 +107,10 @@ BOOL CALLBACK DescribeWindow(HWND window, LPARAM pid)
     return TRUE;
 }
 
-[[noreturn]] void Fail(const Program* program, const char* format, ...)
-{
+[[noreturn]] void Fail(const Program* program, const char* format, ...) {
     std::fflush(stdout);
-    std::fprintf(stderr, "error: %s: ", program ? Narrow(program->path.c_str()).c_str() : "launcher");
+    std::fprintf(stderr,
+                 "error: %s: ", program ? Narrow(program->path.c_str()).c_str() : "launcher");
     va_list args;
     va_start(args, format);
     std::vfprintf(stderr, format, args);
@@ -127,14 +123,12 @@ BOOL CALLBACK DescribeWindow(HWND window, LPARAM pid)
     std::exit(1);
 }
 
-void Sample(const char* metric, const Program& program, double value)
-{
+void Sample(const char* metric, const Program& program, double value) {
     std::printf("sample %s %s %.3f\n", metric, Narrow(program.label).c_str(), value);
     std::fflush(stdout);
 }
 
-void CheckAlive(const Program& program, const Child& child)
-{
+void CheckAlive(const Program& program, const Child& child) {
     if (WaitForSingleObject(child.pi.hProcess, 0) == WAIT_OBJECT_0) {
         DWORD code = 0;
         GetExitCodeProcess(child.pi.hProcess, &code);
@@ -143,8 +137,7 @@ void CheckAlive(const Program& program, const Child& child)
     }
 }
 
-HWND FindDialogOf(DWORD pid, const wchar_t* caption)
-{
+HWND FindDialogOf(DWORD pid, const wchar_t* caption) {
     HWND window = nullptr;
     while ((window = FindWindowExW(nullptr, window, L"#32770", caption)) != nullptr) {
         DWORD owner = 0;
@@ -157,15 +150,14 @@ HWND FindDialogOf(DWORD pid, const wchar_t* caption)
 
 // Starts the program and returns once its dialog is visible; *elapsedMs is
 // the time from just before CreateProcess.
-Child Launch(const Program& program, double* elapsedMs)
-{
+Child Launch(const Program& program, double* elapsedMs) {
     Child child = {};
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     std::wstring commandLine = L"\"" + program.path + L"\"";
     const double start = NowMs();
-    if (!CreateProcessW(program.path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, &si, &child.pi))
+    if (!CreateProcessW(program.path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &si, &child.pi))
         Fail(&program, "CreateProcess failed: %lu", GetLastError());
     g_running = child.pi.hProcess;
     for (;;) {
@@ -184,8 +176,7 @@ Child Launch(const Program& program, double* elapsedMs)
 
 // Polls the button's text (read without a message to the program, so the
 // poll never waits on it) until it reads `want`; returns the time it did.
-double WaitForText(const Program& program, const Child& child, const wchar_t* want)
-{
+double WaitForText(const Program& program, const Child& child, const wchar_t* want) {
     const double start = NowMs();
     wchar_t text[64];
     for (;;) {
@@ -202,8 +193,7 @@ double WaitForText(const Program& program, const Child& child, const wchar_t* wa
     }
 }
 
-void Close(const Program& program, Child& child)
-{
+void Close(const Program& program, Child& child) {
     PostMessageW(child.dialog, WM_COMMAND, IDCANCEL, 0);
     if (WaitForSingleObject(child.pi.hProcess, static_cast<DWORD>(kTimeoutMs)) != WAIT_OBJECT_0)
         Fail(&program, "did not close on IDCANCEL");
@@ -218,8 +208,7 @@ void Close(const Program& program, Child& child)
 
 // Launches the program and presses its button; returns the press-to-"Стоп"
 // time with the program playing.
-double LaunchAndStart(const Program& program, Child& child)
-{
+double LaunchAndStart(const Program& program, Child& child) {
     child = Launch(program, nullptr);
     child.button = GetDlgItem(child.dialog, kStartButton);
     if (!child.button)
@@ -231,15 +220,13 @@ double LaunchAndStart(const Program& program, Child& child)
     return WaitForText(program, child, kTextStop) - pressed;
 }
 
-void StopAndClose(const Program& program, Child& child)
-{
+void StopAndClose(const Program& program, Child& child) {
     PostMessageW(child.button, BM_CLICK, 0, 0);
     WaitForText(program, child, kTextStart);
     Close(program, child);
 }
 
-void SampleMemory(const Program& program, const Child& child, const char* suffix)
-{
+void SampleMemory(const Program& program, const Child& child, const char* suffix) {
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
     if (!GetProcessMemoryInfo(child.pi.hProcess, &counters, sizeof counters))
@@ -250,16 +237,14 @@ void SampleMemory(const Program& program, const Child& child, const char* suffix
     Sample(pf.c_str(), program, static_cast<double>(counters.PeakPagefileUsage));
 }
 
-unsigned long long Ticks(const FILETIME& t)
-{
+unsigned long long Ticks(const FILETIME& t) {
     return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
 // Wine (8.0) answers GetProcessTimes for another process with the caller's
 // own times (measured: a child spinning for 4 s showed 30 ms), but reads the
 // right figures for each thread; ntdll's wine_get_version tells it is Wine.
-bool UnderWine()
-{
+bool UnderWine() {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
@@ -267,8 +252,7 @@ bool UnderWine()
 // The process's user+kernel time in ms.  Under Wine, the sum over the
 // threads alive now (*threads of them, else -1): over a window of steady
 // playing, in which no thread comes or goes, that has the same delta.
-double CpuMs(const Program& program, const Child& child, int* threads)
-{
+double CpuMs(const Program& program, const Child& child, int* threads) {
     FILETIME created, exited, kernel, user;
     *threads = -1;
     if (!UnderWine()) {
@@ -301,8 +285,7 @@ double CpuMs(const Program& program, const Child& child, int* threads)
     return static_cast<double>(total) / 10000.0;
 }
 
-void LaunchRound(const Program& program, bool measured)
-{
+void LaunchRound(const Program& program, bool measured) {
     double elapsed = 0;
     Child child = Launch(program, &elapsed);
     Close(program, child);
@@ -310,8 +293,7 @@ void LaunchRound(const Program& program, bool measured)
         Sample("launch_ms", program, elapsed);
 }
 
-void PlayRound(const Program& program, bool measured)
-{
+void PlayRound(const Program& program, bool measured) {
     Child child;
     const double startMs = LaunchAndStart(program, child);
     Sleep(kPlayBeforeMemoryMs);
@@ -322,8 +304,7 @@ void PlayRound(const Program& program, bool measured)
     StopAndClose(program, child);
 }
 
-void CpuRound(const Program& program, DWORD seconds)
-{
+void CpuRound(const Program& program, DWORD seconds) {
     Child child;
     LaunchAndStart(program, child);
     const double wall0 = NowMs();
@@ -343,8 +324,7 @@ void CpuRound(const Program& program, DWORD seconds)
     StopAndClose(program, child);
 }
 
-int Usage()
-{
+int Usage() {
     std::fprintf(stderr,
                  "usage: launcher.exe launch|play RUNS APP CAPTION BASE CAPTION\n"
                  "       launcher.exe cpu RUNS SECONDS APP CAPTION BASE CAPTION\n");
@@ -353,8 +333,7 @@ int Usage()
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv)
-{
+int wmain(int argc, wchar_t** argv) {
     if (argc < 2)
         return Usage();
     const std::wstring phase = argv[1];

@@ -27,26 +27,21 @@ namespace {
 
 int g_deviceCount = 0;
 
-BOOL CALLBACK CountDevice(LPGUID, LPCSTR, LPCSTR, LPVOID)
-{
+BOOL CALLBACK CountDevice(LPGUID, LPCSTR, LPCSTR, LPVOID) {
     ++g_deviceCount;
     return TRUE;
 }
 
-INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
-{
+INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
-    case WM_INITDIALOG:
-        return TRUE;
+    case WM_INITDIALOG: return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
             EndDialog(dlg, 0);
             return TRUE;
         }
         break;
-    case WM_CLOSE:
-        EndDialog(dlg, 0);
-        return TRUE;
+    case WM_CLOSE: EndDialog(dlg, 0); return TRUE;
     }
     return FALSE;
 }
@@ -56,8 +51,7 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
 struct DialogTemplate {
     DWORD storage[32];
 
-    explicit DialogTemplate(const wchar_t* title)
-    {
+    explicit DialogTemplate(const wchar_t* title) {
         std::memset(storage, 0, sizeof storage);
         auto* dt = reinterpret_cast<DLGTEMPLATE*>(storage);
         dt->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
@@ -76,8 +70,7 @@ struct DialogTemplate {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (FAILED(DirectSoundEnumerateA(CountDevice, nullptr)))
         return 1;
     DialogTemplate tmpl(L"minimal");

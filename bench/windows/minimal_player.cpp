@@ -45,16 +45,14 @@ IDirectSoundBuffer* g_source = nullptr;
 IDirectSound3DBuffer* g_source3d = nullptr;
 
 template <class T>
-void SafeRelease(T*& p)
-{
+void SafeRelease(T*& p) {
     if (p) {
         p->Release();
         p = nullptr;
     }
 }
 
-void ReleaseAll()
-{
+void ReleaseAll() {
     if (g_source)
         g_source->Stop();
     SafeRelease(g_source3d);
@@ -63,8 +61,7 @@ void ReleaseAll()
     SafeRelease(g_device);
 }
 
-WAVEFORMATEX MonoPcm16()
-{
+WAVEFORMATEX MonoPcm16() {
     WAVEFORMATEX wf;
     std::memset(&wf, 0, sizeof wf);
     wf.wFormatTag = WAVE_FORMAT_PCM;
@@ -76,8 +73,7 @@ WAVEFORMATEX MonoPcm16()
     return wf;
 }
 
-bool StartPlaying(HWND dlg)
-{
+bool StartPlaying(HWND dlg) {
     HRSRC res = FindResourceA(nullptr, MAKEINTRESOURCEA(kClipResource), RT_RCDATA);
     const DWORD clipBytes = res ? SizeofResource(nullptr, res) : 0;
     const void* clip = res ? LockResource(LoadResource(nullptr, res)) : nullptr;
@@ -126,8 +122,7 @@ bool StartPlaying(HWND dlg)
     return SUCCEEDED(g_source->Play(0, 0, DSBPLAY_LOOPING));
 }
 
-void OnButton(HWND dlg)
-{
+void OnButton(HWND dlg) {
     HWND button = GetDlgItem(dlg, kStartButton);
     if (g_device) {
         ReleaseAll();
@@ -140,13 +135,11 @@ void OnButton(HWND dlg)
     }
 }
 
-BOOL CALLBACK CountDevice(LPGUID, LPCSTR, LPCSTR, LPVOID)
-{
+BOOL CALLBACK CountDevice(LPGUID, LPCSTR, LPCSTR, LPVOID) {
     return TRUE;
 }
 
-INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
-{
+INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
     case WM_INITDIALOG:
         // sound3d lists the devices here, and the first listing in a
@@ -177,8 +170,7 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
 // wants it: DWORD-aligned header and item, strings in UTF-16.
 class DialogTemplate {
 public:
-    DialogTemplate()
-    {
+    DialogTemplate() {
         std::memset(storage_, 0, sizeof storage_);
         auto* dt = reinterpret_cast<DLGTEMPLATE*>(storage_);
         dt->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
@@ -208,16 +200,14 @@ public:
     const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(storage_); }
 
 private:
-    static WORD* Put(WORD* p, const wchar_t* text)
-    {
+    static WORD* Put(WORD* p, const wchar_t* text) {
         while (*text)
             *p++ = static_cast<WORD>(*text++);
         *p++ = 0;
         return p;
     }
 
-    static WORD* Align(WORD* p)
-    {
+    static WORD* Align(WORD* p) {
         auto at = reinterpret_cast<ULONG_PTR>(p);
         return reinterpret_cast<WORD*>((at + 3) & ~ULONG_PTR(3));
     }
@@ -227,8 +217,7 @@ private:
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     DialogTemplate tmpl;
     if (DialogBoxIndirectParamW(instance, tmpl.get(), nullptr, DialogProc, 0) == -1)
         return 2;

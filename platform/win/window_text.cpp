@@ -39,8 +39,8 @@ int GetWindowText1251(HWND window, char* buffer, int size) {
     wchar_t wide[WIDE_TEXT_SIZE];
     int capacity = size < WIDE_TEXT_SIZE ? size : WIDE_TEXT_SIZE;
     int wideLength = GetWindowTextW(window, wide, capacity);
-    int length = WideCharToMultiByte(CODE_PAGE_1251, 0, wide, wideLength, buffer, size - 1,
-                                     nullptr, nullptr);
+    int length = WideCharToMultiByte(CODE_PAGE_1251, 0, wide, wideLength, buffer, size - 1, nullptr,
+                                     nullptr);
     buffer[length] = '\0';
     return length;
 }

@@ -26,7 +26,8 @@ std::vector<int16_t> NoiseClip(size_t samples) {
 
 std::vector<float> Channel(const std::vector<float>& frames, int channels, int index) {
     std::vector<float> channel;
-    for (size_t i = static_cast<size_t>(index); i < frames.size(); i += static_cast<size_t>(channels)) {
+    for (size_t i = static_cast<size_t>(index); i < frames.size();
+         i += static_cast<size_t>(channels)) {
         channel.push_back(frames[i]);
     }
     return channel;
@@ -42,8 +43,9 @@ int LagBetween(const std::vector<float>& early, const std::vector<float>& late, 
     int bestLag = -maxLag;
     double best = -1e300;
     for (int lag = -maxLag; lag <= maxLag; ++lag) {
-        const double sum = std::inner_product(early.begin() + maxLag, early.begin() + maxLag + length,
-                                              late.begin() + maxLag + lag, 0.0);
+        const double sum =
+            std::inner_product(early.begin() + maxLag, early.begin() + maxLag + length,
+                               late.begin() + maxLag + lag, 0.0);
         if (sum > best) {
             best = sum;
             bestLag = lag;
@@ -53,7 +55,8 @@ int LagBetween(const std::vector<float>& early, const std::vector<float>& late, 
 }
 
 std::vector<float> HighPass(const std::vector<float>& samples, double cutoff, double rate) {
-    const double w = 2 * M_PI * cutoff / rate, alpha = std::sin(w) / (2 * M_SQRT1_2), a0 = 1 + alpha;
+    const double w = 2 * M_PI * cutoff / rate, alpha = std::sin(w) / (2 * M_SQRT1_2),
+                 a0 = 1 + alpha;
     const double b0 = (1 + std::cos(w)) / 2 / a0, b1 = -2 * b0, b2 = b0;
     const double a1 = -2 * std::cos(w) / a0, a2 = (1 - alpha) / a0;
     std::vector<float> out(samples.size());
@@ -81,8 +84,10 @@ double Correlation(const std::vector<float>& a, const std::vector<float>& b) {
 Scene::Scene(DWORD speakerConfig, HrtfChoice hrtf) {
     const std::vector<int16_t> clip = NoiseClip(CLIP_RATE);
     RenderLayout layout;
-    opened_ = LayoutFor(speakerConfig, &layout) && SUCCEEDED(OpenRenderer(&renderer_, layout, hrtf)) &&
-              SUCCEEDED(LoadClip(renderer_, clip.data(), static_cast<DWORD>(clip.size() * 2), CLIP_RATE)) &&
+    opened_ = LayoutFor(speakerConfig, &layout) &&
+              SUCCEEDED(OpenRenderer(&renderer_, layout, hrtf)) &&
+              SUCCEEDED(LoadClip(renderer_, clip.data(), static_cast<DWORD>(clip.size() * 2),
+                                 CLIP_RATE)) &&
               SUCCEEDED(PlaySource(renderer_));
 }
 
@@ -91,7 +96,8 @@ Scene::~Scene() {
 }
 
 std::vector<float> Scene::Render(int frames) {
-    std::vector<float> out(static_cast<size_t>(frames) * static_cast<size_t>(renderer_.layout.channels));
+    std::vector<float> out(static_cast<size_t>(frames) *
+                           static_cast<size_t>(renderer_.layout.channels));
     RenderFrames(&renderer_, out.data(), frames);
     return out;
 }

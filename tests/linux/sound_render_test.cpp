@@ -38,7 +38,8 @@ TEST(SoundRender, HrtfTellsAheadFromBehindAndTheLightSetDiffers) {
         const Heard behind = Hear(DSSPEAKER_HEADPHONE, hrtf, 180);
         const double treble = Decibels(Rms(HighPass(ahead.leftSamples, 3000, RENDER_RATE)) /
                                        Rms(HighPass(behind.leftSamples, 3000, RENDER_RATE)));
-        EXPECT_TRUE(hrtf == HrtfChoice::Off ? std::fabs(treble) < 0.1 : std::fabs(treble) > 1.0) << treble;
+        EXPECT_TRUE(hrtf == HrtfChoice::Off ? std::fabs(treble) < 0.1 : std::fabs(treble) > 1.0)
+            << treble;
         if (hrtf != HrtfChoice::Off) {
             farEar[hrtf == HrtfChoice::Light] = Hear(DSSPEAKER_HEADPHONE, hrtf, 45).leftSamples;
         }
@@ -82,7 +83,9 @@ TEST(SoundRender, NewPositionIsHeardWithinTheNextPeriod) {
 // levels: the centre and the surround at the same power, and behind on
 // either side mirroring the other, louder on its own side.
 TEST(SoundRender, SurroundMatrixKeepsThePowerAndMirrorsTheSides) {
-    const auto hear = [](double degrees) { return Hear(DSSPEAKER_SURROUND, HrtfChoice::Off, degrees); };
+    const auto hear = [](double degrees) {
+        return Hear(DSSPEAKER_SURROUND, HrtfChoice::Off, degrees);
+    };
     EXPECT_NEAR(Decibels(hear(0).left / hear(180).left), 0, 0.2);
     const Heard rearLeft = hear(-135), rearRight = hear(135);
     EXPECT_GT(rearLeft.left, rearLeft.right);
@@ -97,7 +100,9 @@ TEST(SoundRender, NarrowerStereoSpeakersWidenTheLevelDifferenceUntilOneSpeakerPl
     // Angle 0 stands for DirectSound's default width, 20 degrees.
     for (DWORD angle : {180u, 120u, 60u, 40u, 30u, 20u, 10u, 5u, 0u}) {
         const Heard heard = Hear(DSSPEAKER_STEREO | angle << 16, HrtfChoice::Off, 15);
-        EXPECT_NEAR(Decibels(std::hypot(heard.left, heard.right) / std::hypot(centred.left, centred.right)), 0, 0.1);
+        EXPECT_NEAR(
+            Decibels(std::hypot(heard.left, heard.right) / std::hypot(centred.left, centred.right)),
+            0, 0.1);
         if (angle > 30) {
             EXPECT_GT(Decibels(heard.right / heard.left), last + 0.5) << angle;
             last = Decibels(heard.right / heard.left);

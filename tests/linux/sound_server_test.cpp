@@ -64,7 +64,9 @@ enum { STEREO_SINK, QUAD_SINK, SURROUND_SINK, CYRILLIC_SINK, SINK_COUNT };
 
 class SoundServer : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(SINKS.size(), size_t{SINK_COUNT}) << "run me through sound_server.sh"; }
+    void SetUp() override {
+        ASSERT_EQ(SINKS.size(), size_t{SINK_COUNT}) << "run me through sound_server.sh";
+    }
 };
 
 std::string Shell(const std::string& command) {
@@ -88,7 +90,8 @@ PlaybackChoices ChoicesFor(int sink, int speakers, int algorithm) {
     EXPECT_EQ(ListOutputDevices(), DS_OK);
     const GUID id = SdlOutputId(SINKS[sink].description);
     for (int i = 0; i < deviceTable.deviceCount; ++i) {
-        if (deviceTable.entries[i].hasIdentifier && IsEqualGUID(deviceTable.entries[i].identifier, id)) {
+        if (deviceTable.entries[i].hasIdentifier &&
+            IsEqualGUID(deviceTable.entries[i].identifier, id)) {
             return PlaybackChoices{i, algorithm, speakers, "10"};
         }
     }
@@ -105,7 +108,9 @@ bool Start(const PlaybackChoices& choices) {
 
 // The streams the server plays, as "<channels>ch <channel map>", a line each.
 std::string Streams() {
-    return Shell("pactl list sink-inputs | awk '/Sample Specification/ {c = $4} /Channel Map/ {print c, $3}'");
+    return Shell(
+        "pactl list sink-inputs | awk '/Sample Specification/ {c = $4} /Channel Map/ {print c, "
+        "$3}'");
 }
 
 // Every sink's monitor, recorded from the first use to the end of the tests:
@@ -145,15 +150,18 @@ public:
 private:
     void Record(size_t index) {
         const Sink& sink = SINKS[index];
-        const pa_sample_spec spec = {PA_SAMPLE_FLOAT32LE, 48000, static_cast<uint8_t>(sink.channels)};
+        const pa_sample_spec spec = {PA_SAMPLE_FLOAT32LE, 48000,
+                                     static_cast<uint8_t>(sink.channels)};
         pa_channel_map map;
         pa_channel_map_parse(&map, sink.map.c_str());
         const uint32_t period = 480 * sizeof(float) * sink.channels;  // 10 ms
         const pa_buffer_attr attributes = {UINT32_MAX, UINT32_MAX, UINT32_MAX, UINT32_MAX, period};
-        pa_simple* stream = pa_simple_new(nullptr, "sound3d tests", PA_STREAM_RECORD, (sink.name + ".monitor").c_str(),
-                                          sink.name.c_str(), &spec, &map, &attributes, nullptr);
+        pa_simple* stream = pa_simple_new(nullptr, "sound3d tests", PA_STREAM_RECORD,
+                                          (sink.name + ".monitor").c_str(), sink.name.c_str(),
+                                          &spec, &map, &attributes, nullptr);
         std::vector<float> block(period / sizeof(float));
-        while (stream != nullptr && !stop_ && pa_simple_read(stream, block.data(), period, nullptr) == 0) {
+        while (stream != nullptr && !stop_ &&
+               pa_simple_read(stream, block.data(), period, nullptr) == 0) {
             std::lock_guard<std::mutex> lock(mutex_);
             frames_[index].insert(frames_[index].end(), block.begin(), block.end());
             grown_.notify_all();
@@ -194,12 +202,14 @@ void ExpectChannels(const std::vector<float>& frames, int sink, const std::strin
     for (int i = 0; i < channels; ++i) {
         SCOPED_TRACE(testing::Message() << "channel " << i << " of " << pattern);
         const bool carries = pattern[i] == '+' || pattern[i] == '~';
-        EXPECT_TRUE(carries ? levels[i] > 0.2 * loudest : pattern[i] == '.' || levels[i] < 0.1 * loudest);
+        EXPECT_TRUE(carries ? levels[i] > 0.2 * loudest
+                            : pattern[i] == '.' || levels[i] < 0.1 * loudest);
         for (int j = 0; j < channels && pattern[i] == '.'; ++j) {
             EXPECT_TRUE(pattern[j] != '+' || levels[j] > 1.5 * levels[i]) << j;
         }
         if (carries && size_t(i) != first) {
-            const double correlation = Correlation(Channel(frames, channels, int(first)), Channel(frames, channels, i));
+            const double correlation =
+                Correlation(Channel(frames, channels, int(first)), Channel(frames, channels, i));
             EXPECT_TRUE(pattern[i] == '~' ? correlation < -0.9 : correlation > 0.9) << correlation;
         }
     }
@@ -232,21 +242,25 @@ TEST_F(SoundServer, EachSpeakerConfigurationReachesItsSpeakersAndStopSilencesThe
     };
     const float places[4][3] = {{0, 0, 1}, {0, 0, -1}, {-1, 0, 0}, {1, 0, 0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "speakers " << c.speakers << ", algorithm " << c.algorithm);
+        SCOPED_TRACE(testing::Message()
+                     << "speakers " << c.speakers << ", algorithm " << c.algorithm);
         ASSERT_TRUE(Start(ChoicesFor(c.sink, c.speakers, c.algorithm)));
         EXPECT_EQ(Streams(), c.stream);
         for (int place = 0; place < 4; ++place) {
             SCOPED_TRACE(testing::Message() << "place " << place);
-            playbackObjects.source3D->SetPosition(places[place][0], places[place][1], places[place][2], DS3D_IMMEDIATE);
+            playbackObjects.source3D->SetPosition(places[place][0], places[place][1],
+                                                  places[place][2], DS3D_IMMEDIATE);
             Sleep(150);
             const auto recorded = Record(300);
             for (int sink = 0; sink < SINK_COUNT; ++sink) {
-                sink == c.sink ? ExpectChannels(recorded[sink], sink, c.heard[place]) : ExpectSilent(recorded[sink]);
+                sink == c.sink ? ExpectChannels(recorded[sink], sink, c.heard[place])
+                               : ExpectSilent(recorded[sink]);
             }
             if (c.heard[place][0] == '.' || c.heard[place][1] == '.') {
                 const int near = c.heard[place][0] == '+' ? 0 : 1;
                 const auto& heard = recorded[c.sink];
-                EXPECT_GE(LagBetween(Channel(heard, 2, near), Channel(heard, 2, 1 - near), 48), 10) << "no 0.2 ms";
+                EXPECT_GE(LagBetween(Channel(heard, 2, near), Channel(heard, 2, 1 - near), 48), 10)
+                    << "no 0.2 ms";
             }
         }
         ReleasePlayback();
@@ -261,12 +275,21 @@ TEST_F(SoundServer, EachSpeakerConfigurationReachesItsSpeakersAndStopSilencesThe
 TEST_F(SoundServer, SpeakerConfigurationsFollowTheGeometryRule) {
     IDirectSound* device = nullptr;
     ASSERT_EQ(DirectSoundCreate(nullptr, &device, nullptr), DS_OK);
-    const std::pair<DWORD, HRESULT> speakers[] = {
-        {DSSPEAKER_HEADPHONE, DS_OK}, {DSSPEAKER_MONO, DS_OK}, {DSSPEAKER_QUAD, DS_OK},
-        {DSSPEAKER_SURROUND, DS_OK}, {DSSPEAKER_5POINT1, DS_OK}, {0x00050004, DS_OK},
-        {0x00B40004, DS_OK}, {DSSPEAKER_STEREO, DS_OK}, {0x00040004, DSERR_INVALIDPARAM},
-        {0x00B50004, DSERR_INVALIDPARAM}, {0x00140001, DSERR_INVALIDPARAM}, {0, DSERR_INVALIDPARAM},
-        {7, DSERR_INVALIDPARAM}, {0x00000104, DSERR_INVALIDPARAM}, {0x01000004, DSERR_INVALIDPARAM}};
+    const std::pair<DWORD, HRESULT> speakers[] = {{DSSPEAKER_HEADPHONE, DS_OK},
+                                                  {DSSPEAKER_MONO, DS_OK},
+                                                  {DSSPEAKER_QUAD, DS_OK},
+                                                  {DSSPEAKER_SURROUND, DS_OK},
+                                                  {DSSPEAKER_5POINT1, DS_OK},
+                                                  {0x00050004, DS_OK},
+                                                  {0x00B40004, DS_OK},
+                                                  {DSSPEAKER_STEREO, DS_OK},
+                                                  {0x00040004, DSERR_INVALIDPARAM},
+                                                  {0x00B50004, DSERR_INVALIDPARAM},
+                                                  {0x00140001, DSERR_INVALIDPARAM},
+                                                  {0, DSERR_INVALIDPARAM},
+                                                  {7, DSERR_INVALIDPARAM},
+                                                  {0x00000104, DSERR_INVALIDPARAM},
+                                                  {0x01000004, DSERR_INVALIDPARAM}};
     for (const auto& c : speakers) {
         EXPECT_EQ(device->SetSpeakerConfig(c.first), c.second) << std::hex << c.first;
     }
@@ -306,7 +329,8 @@ TEST_F(SoundServer, AStalledServerFreezesNeitherStopNorStart) {
     EXPECT_LT(SecondsFor([&] { EXPECT_FALSE(Start(choices)); }), 5.0);
     returned = true;
     watchdog.join();
-    EXPECT_EQ(shownErrors, std::vector<std::string>{"Ошибка создания объекта устройства (0x8878000A)"});
+    EXPECT_EQ(shownErrors,
+              std::vector<std::string>{"Ошибка создания объекта устройства (0x8878000A)"});
     for (int tries = 0; tries < 100 && !Streams().empty(); ++tries) {
         Sleep(50);
     }
@@ -325,11 +349,13 @@ TEST_F(SoundServer, AVanishedSinkIsReportedAtTheNextStart) {
     ASSERT_TRUE(Start(choices));
     Sleep(150);
     ExpectChannels(Record(300)[CYRILLIC_SINK], CYRILLIC_SINK, "++");
-    Shell("pactl unload-module $(pactl list short modules | awk '/sink_name=cyrillic/ {print $1}')");
+    Shell(
+        "pactl unload-module $(pactl list short modules | awk '/sink_name=cyrillic/ {print $1}')");
     Sleep(300);
     ReleasePlayback();
     EXPECT_FALSE(Start(choices));
-    EXPECT_EQ(shownErrors, std::vector<std::string>{"Ошибка создания объекта устройства (0x88780078)"});
+    EXPECT_EQ(shownErrors,
+              std::vector<std::string>{"Ошибка создания объекта устройства (0x88780078)"});
 }
 
 }  // namespace

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32_decls.h"
-#include "resources/dialog_template.h"
 #include "platform/linux/window/windows_1251.h"
+#include "platform/win32_decls.h"
 #include "platform/window_text.h"
+#include "resources/dialog_template.h"
 #include "resources/resource_ids.h"
 #include "tests/linux/window_test_support.h"
 
@@ -45,7 +45,9 @@ INT_PTR CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 INT_PTR RunMain(const std::function<void()>& script) {
     received.clear();
     return RunDialogWith(
-        [] { return DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_MAIN), nullptr, RecordingProc, 0); },
+        [] {
+            return DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_MAIN), nullptr, RecordingProc, 0);
+        },
         script);
 }
 
@@ -75,8 +77,10 @@ std::string Text(int id, int size = 300) {
 // Every control of the template as its widget, with its style and text;
 // every control where the template's dialog units put it.
 TEST(Dialog, BuildsTheTemplateControlsWithTheirClassesTextsAndStyles) {
-    const std::pair<const char*, const char*> widgetClasses[] = {
-        {"COMBOBOX", "QComboBox"}, {"STATIC", "QLabel"}, {"BUTTON", "QPushButton"}, {TRACKBAR_CLASSA, "QSlider"}};
+    const std::pair<const char*, const char*> widgetClasses[] = {{"COMBOBOX", "QComboBox"},
+                                                                 {"STATIC", "QLabel"},
+                                                                 {"BUTTON", "QPushButton"},
+                                                                 {TRACKBAR_CLASSA, "QSlider"}};
     const DialogTemplate& mainDialog = *FindDialogTemplate(IDD_MAIN);
     RunMain([&] {
         QWidget* window = dialog->widget;
@@ -86,31 +90,38 @@ TEST(Dialog, BuildsTheTemplateControlsWithTheirClassesTextsAndStyles) {
                                         Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint;
         EXPECT_EQ(window->windowFlags() & (buttons | Qt::WindowMaximizeButtonHint), buttons);
         EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "resizable";
-        EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(dialog, GWL_STYLE)) & ~WS_VISIBLE, mainDialog.style);
+        EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(dialog, GWL_STYLE)) & ~WS_VISIBLE,
+                  mainDialog.style);
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         EXPECT_LE((window->frameGeometry().center() - screen.center()).manhattanLength(), 2);
         // Dialog units follow the font: a quarter of the average width of A..Z
         // and a..z, rounded to whole pixels as Windows does, an eighth of its height.
         const QFontMetrics metrics(window->font());
-        const double unitX = qRound(metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0) / 4.0;
+        const double unitX = qRound(metrics.horizontalAdvance(
+                                        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") /
+                                    52.0) /
+                             4.0;
         const double unitY = metrics.height() / 8.0;
         EXPECT_EQ(window->width(), qRound(mainDialog.rect.width * unitX));
         EXPECT_NEAR(window->height(), mainDialog.rect.height * unitY, 1);
-        const QList<QWidget*> widgets = window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        const QList<QWidget*> widgets =
+            window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
         ASSERT_EQ(widgets.size(), mainDialog.controlCount);
         for (int i = 0; i < mainDialog.controlCount; ++i) {
             const ControlTemplate& control = mainDialog.controls[i];
             SCOPED_TRACE(control.text);
             QWidget* widget = widgets[i];
             for (const auto& entry : widgetClasses) {
-                EXPECT_TRUE(QString(control.className).compare(entry.first, Qt::CaseInsensitive) != 0 ||
+                EXPECT_TRUE(QString(control.className).compare(entry.first, Qt::CaseInsensitive) !=
+                                0 ||
                             widget->inherits(entry.second));
             }
             const QRect at = widget->geometry();
             EXPECT_NEAR(at.x(), control.rect.x * unitX, 1);
             EXPECT_NEAR(at.y(), control.rect.y * unitY, 1);
             EXPECT_NEAR(at.width(), control.rect.width * unitX, 1);
-            if (auto* combo = qobject_cast<QComboBox*>(widget)) {  // its height holds the drop-down list
+            if (auto* combo =
+                    qobject_cast<QComboBox*>(widget)) {  // its height holds the drop-down list
                 EXPECT_EQ(combo->isEditable(), control.id == IDC_ANGLE);
                 continue;
             }
@@ -118,7 +129,9 @@ TEST(Dialog, BuildsTheTemplateControlsWithTheirClassesTextsAndStyles) {
             if (control.id == -1) {
                 continue;
             }
-            EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(GetDlgItem(dialog, control.id), GWL_STYLE)), control.style);
+            EXPECT_EQ(
+                static_cast<uint32_t>(GetWindowLongA(GetDlgItem(dialog, control.id), GWL_STYLE)),
+                control.style);
             char expected[64];
             ToWindows1251(QString::fromUtf8(control.text), expected, sizeof expected);
             EXPECT_EQ(Text(control.id), expected);
@@ -135,7 +148,8 @@ TEST(Dialog, FocusStartsOnTheFirstTabStopAndTabFollowsTemplateOrder) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         // WM_NEXTDLGCTL: a given control.
-        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_START)), TRUE);
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_START)),
+                     TRUE);
         EXPECT_EQ(FocusedId(), IDC_START);
         EXPECT_TRUE(IsChild(dialog, GetFocus()));
         EXPECT_FALSE(IsChild(GetFocus(), dialog));
@@ -157,47 +171,60 @@ struct PaintRecorder : QObject {
 // Escape and closing for IDCANCEL; none of them closes the dialog.
 TEST(Dialog, ClicksAndKeysBecomeCommandsAndOnlyEndDialogCloses) {
     EXPECT_EQ(RunMain([] {
-        QWidget* button = ControlWidget(dialog, IDC_START);
-        QWidget* list = ControlWidget(dialog, IDC_SPEAKERS);
-        HWND buttonWindow = GetDlgItem(dialog, IDC_START);
-        const struct {
-            std::function<void()> press;
-            WPARAM command;  // BN_CLICKED, 0, in the high word
-            HWND from;
-        } presses[] = {
-            {[&] { QTest::mouseClick(button, Qt::LeftButton); }, IDC_START, buttonWindow},
-            {[&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Space); }, IDC_START, buttonWindow},
-            {[&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Return); }, IDC_START, buttonWindow},
-            {[&] { list->setFocus(); QTest::keyClick(list, Qt::Key_Return); }, IDOK, nullptr},
-            {[&] { QTest::keyClick(list, Qt::Key_Escape); }, IDCANCEL, nullptr},
-            {[&] { QTest::keyClick(dialog->widget, Qt::Key_Escape); }, IDCANCEL, nullptr},
-            {[&] { dialog->widget->close(); }, IDCANCEL, nullptr},
-        };
-        for (const auto& p : presses) {
-            p.press();
-            const auto commands = Take(WM_COMMAND);
-            ASSERT_EQ(commands.size(), 1u) << p.command;
-            EXPECT_EQ(commands[0].wParam, p.command);
-            EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(p.from));
-            EXPECT_TRUE(dialog->widget->isVisible());
-        }
-        // Disabling the focused button leaves the focus nowhere, as on Windows.
-        button->setFocus();
-        EXPECT_FALSE(EnableWindow(buttonWindow, FALSE));
-        EXPECT_EQ(GetFocus(), nullptr);
-        EXPECT_NE(GetWindowLongA(buttonWindow, GWL_STYLE) & WS_DISABLED, 0);
-        // UpdateWindow paints a new text before the event loop runs again.
-        PaintRecorder recorder;
-        button->installEventFilter(&recorder);
-        SetWindowText1251(buttonWindow, "\xC6\xE4\xE8");  // "Жди"
-        UpdateWindow(dialog);
-        button->removeEventFilter(&recorder);
-        EXPECT_TRUE(recorder.painted.contains(QString::fromUtf8("Жди")));
-        // An empty device list has no selection to open: the program relies on it.
-        SendDlgItemMessageA(dialog, IDC_DEVICE, CB_SETCURSEL, 0, 0);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_GETCURSEL, 0, 0), -1);
-        EXPECT_TRUE(EndDialog(dialog, 3));
-    }), 3);
+                  QWidget* button = ControlWidget(dialog, IDC_START);
+                  QWidget* list = ControlWidget(dialog, IDC_SPEAKERS);
+                  HWND buttonWindow = GetDlgItem(dialog, IDC_START);
+                  const struct {
+                      std::function<void()> press;
+                      WPARAM command;  // BN_CLICKED, 0, in the high word
+                      HWND from;
+                  } presses[] = {
+                      {[&] { QTest::mouseClick(button, Qt::LeftButton); }, IDC_START, buttonWindow},
+                      {[&] {
+                           button->setFocus();
+                           QTest::keyClick(button, Qt::Key_Space);
+                       },
+                       IDC_START, buttonWindow},
+                      {[&] {
+                           button->setFocus();
+                           QTest::keyClick(button, Qt::Key_Return);
+                       },
+                       IDC_START, buttonWindow},
+                      {[&] {
+                           list->setFocus();
+                           QTest::keyClick(list, Qt::Key_Return);
+                       },
+                       IDOK, nullptr},
+                      {[&] { QTest::keyClick(list, Qt::Key_Escape); }, IDCANCEL, nullptr},
+                      {[&] { QTest::keyClick(dialog->widget, Qt::Key_Escape); }, IDCANCEL, nullptr},
+                      {[&] { dialog->widget->close(); }, IDCANCEL, nullptr},
+                  };
+                  for (const auto& p : presses) {
+                      p.press();
+                      const auto commands = Take(WM_COMMAND);
+                      ASSERT_EQ(commands.size(), 1u) << p.command;
+                      EXPECT_EQ(commands[0].wParam, p.command);
+                      EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(p.from));
+                      EXPECT_TRUE(dialog->widget->isVisible());
+                  }
+                  // Disabling the focused button leaves the focus nowhere, as on Windows.
+                  button->setFocus();
+                  EXPECT_FALSE(EnableWindow(buttonWindow, FALSE));
+                  EXPECT_EQ(GetFocus(), nullptr);
+                  EXPECT_NE(GetWindowLongA(buttonWindow, GWL_STYLE) & WS_DISABLED, 0);
+                  // UpdateWindow paints a new text before the event loop runs again.
+                  PaintRecorder recorder;
+                  button->installEventFilter(&recorder);
+                  SetWindowText1251(buttonWindow, "\xC6\xE4\xE8");  // "Жди"
+                  UpdateWindow(dialog);
+                  button->removeEventFilter(&recorder);
+                  EXPECT_TRUE(recorder.painted.contains(QString::fromUtf8("Жди")));
+                  // An empty device list has no selection to open: the program relies on it.
+                  SendDlgItemMessageA(dialog, IDC_DEVICE, CB_SETCURSEL, 0, 0);
+                  EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_DEVICE, CB_GETCURSEL, 0, 0), -1);
+                  EXPECT_TRUE(EndDialog(dialog, 3));
+              }),
+              3);
 }
 
 TEST(Dialog, TrackbarsKeepSignedRangesAndReportEveryUserMove) {
@@ -217,12 +244,14 @@ TEST(Dialog, TrackbarsKeepSignedRangesAndReportEveryUserMove) {
                 std::function<void()> move;
                 int firstCode, lastCode;
             } moves[] = {
-                {[&] { QTest::mouseClick(slider, Qt::LeftButton, {}, nearMinimum); }, TB_PAGEUP, TB_PAGEUP},
+                {[&] { QTest::mouseClick(slider, Qt::LeftButton, {}, nearMinimum); }, TB_PAGEUP,
+                 TB_PAGEUP},
                 {[&] {
                      QTest::mousePress(slider, Qt::LeftButton, {}, middle);
                      QTest::mouseMove(slider, (middle + nearMinimum) / 2);
                      QTest::mouseRelease(slider, Qt::LeftButton, {}, (middle + nearMinimum) / 2);
-                 }, TB_THUMBTRACK, TB_ENDTRACK},
+                 },
+                 TB_THUMBTRACK, TB_ENDTRACK},
             };
             for (const auto& m : moves) {
                 SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, 0);
@@ -233,7 +262,8 @@ TEST(Dialog, TrackbarsKeepSignedRangesAndReportEveryUserMove) {
                 ASSERT_FALSE(messages.empty());
                 EXPECT_EQ(LOWORD(messages.front().wParam), m.firstCode);
                 EXPECT_EQ(LOWORD(messages.back().wParam), m.lastCode);
-                EXPECT_EQ(messages.front().lParam, reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+                EXPECT_EQ(messages.front().lParam,
+                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
             }
         }
     });
@@ -245,8 +275,8 @@ TEST(Dialog, TrackbarKeysMoveAsOnWindowsAndEndTheMoveWhenReleased) {
     const struct {
         Qt::Key key;
         int position, code;
-    } keys[] = {{Qt::Key_Left, -10, 0}, {Qt::Key_Up, -10, 0}, {Qt::Key_Right, 10, 1},
-                {Qt::Key_Down, 10, 1},  {Qt::Key_PageUp, -800, 2}, {Qt::Key_PageDown, 800, 3},
+    } keys[] = {{Qt::Key_Left, -10, 0},   {Qt::Key_Up, -10, 0},      {Qt::Key_Right, 10, 1},
+                {Qt::Key_Down, 10, 1},    {Qt::Key_PageUp, -800, 2}, {Qt::Key_PageDown, 800, 3},
                 {Qt::Key_Home, -2000, 6}, {Qt::Key_End, 2000, 7}};
     RunMain([&] {
         for (int id : {IDC_SLIDER_X, IDC_SLIDER_Z}) {
@@ -273,15 +303,19 @@ TEST(Dialog, TrackbarKeysMoveAsOnWindowsAndEndTheMoveWhenReleased) {
 TEST(Dialog, ScreenReadersGetLabelNamesAndCoordinates) {
     RunMain([&] {
         const std::pair<int, const char*> names[] = {
-            {IDC_DEVICE, "Устройство"}, {IDC_VIRTUALIZATION, "Виртуализация"}, {IDC_SPEAKERS, "Излучатели"},
-            {IDC_ANGLE, "Угол"}, {IDC_SLIDER_X, "X"}, {IDC_SLIDER_Y, "Y"}, {IDC_SLIDER_Z, "Z"}};
+            {IDC_DEVICE, "Устройство"},   {IDC_VIRTUALIZATION, "Виртуализация"},
+            {IDC_SPEAKERS, "Излучатели"}, {IDC_ANGLE, "Угол"},
+            {IDC_SLIDER_X, "X"},          {IDC_SLIDER_Y, "Y"},
+            {IDC_SLIDER_Z, "Z"}};
         for (const auto& [id, name] : names) {
-            EXPECT_EQ(QAccessible::queryAccessibleInterface(ControlWidget(dialog, id))->text(QAccessible::Name),
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(ControlWidget(dialog, id))
+                          ->text(QAccessible::Name),
                       QString::fromUtf8(name));
         }
         AddComboString1251(dialog, IDC_SPEAKERS, "\xCC\xEE\xED\xEE");  // "Моно"
         SendDlgItemMessageA(dialog, IDC_SPEAKERS, CB_SETCURSEL, 0, 0);
-        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(ControlWidget(dialog, IDC_SPEAKERS));
+        QAccessibleInterface* list =
+            QAccessible::queryAccessibleInterface(ControlWidget(dialog, IDC_SPEAKERS));
         EXPECT_EQ(list->text(QAccessible::Description), QString::fromUtf8("Моно"));
         EXPECT_EQ(list->role(), QAccessible::ComboBox);
         for (int id : {IDC_SLIDER_X, IDC_SLIDER_Y}) {
@@ -295,8 +329,10 @@ TEST(Dialog, ScreenReadersGetLabelNamesAndCoordinates) {
             EXPECT_DOUBLE_EQ(value->maximumValue().toDouble(), 2);
             EXPECT_FLOAT_EQ(value->minimumStepSize().toFloat(), 0.01f);
             value->setCurrentValue(1.5);
-            EXPECT_EQ(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0), id == IDC_SLIDER_X ? 1500 : -1500);
-            EXPECT_EQ(Take(id == IDC_SLIDER_X ? WM_HSCROLL : WM_VSCROLL).size(), 1u) << "the user's move";
+            EXPECT_EQ(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0),
+                      id == IDC_SLIDER_X ? 1500 : -1500);
+            EXPECT_EQ(Take(id == IDC_SLIDER_X ? WM_HSCROLL : WM_VSCROLL).size(), 1u)
+                << "the user's move";
         }
     });
 }
@@ -315,8 +351,8 @@ TEST(Dialog, TheErrorBoxIsModalOverTheDialogWithCaptionTextIconAndOneOk) {
             ASSERT_EQ(box->buttons(), QList<QAbstractButton*>{box->button(QMessageBox::Ok)});
             box->button(QMessageBox::Ok)->click();
         });
-        MessageBox1251(dialog, "\xCD\xE5\xF2 \xE7\xE2\xF3\xEA\xE0 (0x88780078)", "\xCE\xF8\xE8\xE1\xEA\xE0",
-                       MB_ICONERROR);
+        MessageBox1251(dialog, "\xCD\xE5\xF2 \xE7\xE2\xF3\xEA\xE0 (0x88780078)",
+                       "\xCE\xF8\xE8\xE1\xEA\xE0", MB_ICONERROR);
         EXPECT_TRUE(inspected);
         EXPECT_TRUE(dialog->widget->isVisible());
     });

@@ -9,7 +9,8 @@
 namespace {
 
 TEST(Windows1251, EveryByteMapsAsTheCodePageDefinesAndBack) {
-    // The C library's table as the reference; it leaves 0x98 unassigned, which Windows maps to U+0098.
+    // The C library's table as the reference; it leaves 0x98 unassigned, which Windows maps to
+    // U+0098.
     iconv_t converter = iconv_open("UTF-16LE", "CP1251");
     ASSERT_NE(converter, reinterpret_cast<iconv_t>(-1));
     for (int byte = 1; byte < 256; ++byte) {
@@ -26,7 +27,8 @@ TEST(Windows1251, EveryByteMapsAsTheCodePageDefinesAndBack) {
     }
     iconv_close(converter);
     char unmapped[4];
-    ToWindows1251(QString::fromUtf8("\xC2\x80\xC3\xA9\xE2\x82\xBD"), unmapped, sizeof unmapped);  // U+0080 é ₽
+    ToWindows1251(QString::fromUtf8("\xC2\x80\xC3\xA9\xE2\x82\xBD"), unmapped,
+                  sizeof unmapped);  // U+0080 é ₽
     EXPECT_STREQ(unmapped, "???");
 }
 

@@ -58,7 +58,8 @@ private:
 class SourceBuffer final : public ComObject<IDirectSoundBuffer, IDirectSound3DBuffer> {
 public:
     SourceBuffer(std::shared_ptr<Session> session, const DSBUFFERDESC& desc)
-        : session_(std::move(session)), bytes_(desc.dwBufferBytes),
+        : session_(std::move(session)),
+          bytes_(desc.dwBufferBytes),
           rate_(desc.lpwfxFormat->nSamplesPerSec) {}
 
     // A new static buffer's write cursor is its start: the whole buffer is

@@ -100,8 +100,10 @@ std::vector<std::string> OutputNames() {
 GUID SdlOutputId(const std::string& name) {
     const uint64_t high = Fnv1a(name, 0xCBF29CE484222325ull);
     const uint64_t low = Fnv1a(name, high ^ 0x9E3779B97F4A7C15ull);
-    GUID id = {static_cast<uint32_t>(high >> 32), static_cast<uint16_t>(high >> 16),
-               static_cast<uint16_t>(high), {}};
+    GUID id = {static_cast<uint32_t>(high >> 32),
+               static_cast<uint16_t>(high >> 16),
+               static_cast<uint16_t>(high),
+               {}};
     for (int i = 0; i < 8; ++i) {
         id.Data4[i] = static_cast<uint8_t>(low >> (56 - 8 * i));
     }
@@ -113,8 +115,9 @@ HRESULT OpenOutput(const std::string& name, int channels, Renderer* renderer,
     // Frequency, format, channels, silence, period, padding, size, callback
     // and its data; no changes allowed: SDL converts to what the device takes.
     const Uint8 outputChannels = static_cast<Uint8>(OutputChannels(channels));
-    const SDL_AudioSpec wanted = {RENDER_RATE, AUDIO_F32SYS, outputChannels, 0,
-                                  OUTPUT_PERIOD_FRAMES, 0, 0, PullFrames, renderer};
+    const SDL_AudioSpec wanted = {RENDER_RATE, AUDIO_F32SYS,         outputChannels,
+                                  0,           OUTPUT_PERIOD_FRAMES, 0,
+                                  0,           PullFrames,           renderer};
     const auto open = [wanted, name] {
         const int opened = static_cast<int>(
             SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &wanted, nullptr, 0));

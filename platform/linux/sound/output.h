@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
 #include "platform/linux/sound/renderer.h"
+#include "platform/platform.h"
 
 // Starts SDL's audio once; false when no audio driver works.
 bool StartOutputSystem();

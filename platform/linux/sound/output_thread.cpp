@@ -11,7 +11,7 @@ namespace {
 
 struct CallQueue {
     std::mutex mutex;
-    std::condition_variable changed;  // a call was handed over or has finished
+    std::condition_variable changed;          // a call was handed over or has finished
     std::deque<std::function<void()>> calls;  // the first one runs until it is taken off
 };
 

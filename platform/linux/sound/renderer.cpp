@@ -31,8 +31,9 @@ const bool openAlConfigured = [] {
 HRESULT AlcFailure(ALCdevice* device, const char* call) {
     const ALCenum error = alcGetError(device);
     std::fprintf(stderr, "sound3d: %s failed: %s\n", call, alcGetString(device, error));
-    return error == ALC_OUT_OF_MEMORY ? DSERR_OUTOFMEMORY
-           : error == ALC_INVALID_VALUE ? DSERR_BADFORMAT : DSERR_GENERIC;
+    return error == ALC_OUT_OF_MEMORY   ? DSERR_OUTOFMEMORY
+           : error == ALC_INVALID_VALUE ? DSERR_BADFORMAT
+                                        : DSERR_GENERIC;
 }
 
 // The same for the first failed call on the current context since the last
@@ -43,8 +44,9 @@ HRESULT AlResult(const char* call) {
         return DS_OK;
     }
     std::fprintf(stderr, "sound3d: %s failed: %s\n", call, alGetString(error));
-    return error == AL_OUT_OF_MEMORY ? DSERR_OUTOFMEMORY
-           : error == AL_INVALID_OPERATION ? DSERR_INVALIDCALL : DSERR_INVALIDPARAM;
+    return error == AL_OUT_OF_MEMORY       ? DSERR_OUTOFMEMORY
+           : error == AL_INVALID_OPERATION ? DSERR_INVALIDCALL
+                                           : DSERR_INVALIDPARAM;
 }
 
 }  // namespace
@@ -102,11 +104,16 @@ HRESULT OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice 
         return AlcFailure(nullptr, "alcLoopbackOpenDeviceSOFT");
     }
     const bool on = hrtf != HrtfChoice::Off;
-    const ALCint attributes[] = {ALC_FREQUENCY, RENDER_RATE,
-                                 ALC_FORMAT_CHANNELS_SOFT, layout.alFormat,
-                                 ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                                 ALC_HRTF_SOFT, on ? ALC_TRUE : ALC_FALSE,
-                                 ALC_HRTF_ID_SOFT, on ? FindHrtfId(renderer->device, hrtf) : -1,
+    const ALCint attributes[] = {ALC_FREQUENCY,
+                                 RENDER_RATE,
+                                 ALC_FORMAT_CHANNELS_SOFT,
+                                 layout.alFormat,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT,
+                                 ALC_HRTF_SOFT,
+                                 on ? ALC_TRUE : ALC_FALSE,
+                                 ALC_HRTF_ID_SOFT,
+                                 on ? FindHrtfId(renderer->device, hrtf) : -1,
                                  0};
     renderer->context = alcCreateContext(renderer->device, attributes);
     if (renderer->context == nullptr) {

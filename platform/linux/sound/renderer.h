@@ -8,19 +8,19 @@
 
 #include <atomic>
 
-#include "platform/platform.h"
 #include "platform/linux/sound/hrtf_sets.h"
 #include "platform/linux/sound/panning.h"
+#include "platform/platform.h"
 
 const int RENDER_RATE = 48000;
 // Frames mixed at a time for a layout panned here: one output period.
 const int PAN_BLOCK_FRAMES = 512;
 
 struct RenderLayout {
-    int channels;       // output channels: 1, 2, 4 or 6
-    ALCint alFormat;    // OpenAL Soft's channels: one where a law here pans
-    bool headphones;    // OpenAL Soft pans on two channels, with HRTF when asked
-    PanLaw pan;         // the law that spreads OpenAL's one channel on two, if any
+    int channels;        // output channels: 1, 2, 4 or 6
+    ALCint alFormat;     // OpenAL Soft's channels: one where a law here pans
+    bool headphones;     // OpenAL Soft pans on two channels, with HRTF when asked
+    PanLaw pan;          // the law that spreads OpenAL's one channel on two, if any
     float speakerAngle;  // degrees between the speakers, for the law
 };
 

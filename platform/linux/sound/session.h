@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "platform/platform.h"
 #include "platform/linux/sound/renderer.h"
+#include "platform/platform.h"
 
 struct Session {
     std::string outputName;  // as SDL lists it; empty for the default output

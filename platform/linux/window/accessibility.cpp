@@ -28,7 +28,8 @@ bool SameRow(const QRect& a, const QRect& b) {
 // this one takes the name its label gives and keeps the item as the value.
 class ChoiceListAccessible : public QAccessibleWidget {
 public:
-    explicit ChoiceListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+    explicit ChoiceListAccessible(QComboBox* list)
+        : QAccessibleWidget(list, QAccessible::ComboBox) {}
 
     QString text(QAccessible::Text kind) const override {
         // AT-SPI carries no text value, and Qt 6.4 marks no item of the drop-down
@@ -67,7 +68,8 @@ private:
 // A trackbar's value is the coordinate the program reads from its position.
 class TrackbarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit TrackbarAccessible(Trackbar* trackbar) : QAccessibleWidget(trackbar, QAccessible::Slider) {}
+    explicit TrackbarAccessible(Trackbar* trackbar)
+        : QAccessibleWidget(trackbar, QAccessible::Slider) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         return type == QAccessible::ValueInterface ? static_cast<QAccessibleValueInterface*>(this)

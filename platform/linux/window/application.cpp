@@ -45,9 +45,9 @@ void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const
         return;
     }
     // The first warning names the cause ("could not connect to display").
-    const QString cause = (heldMessages.empty() ? text.section(QLatin1Char('\n'), 0, 0)
-                                                : heldMessages.front().text)
-                              .trimmed();
+    const QString cause =
+        (heldMessages.empty() ? text.section(QLatin1Char('\n'), 0, 0) : heldMessages.front().text)
+            .trimmed();
     std::fprintf(stderr, "sound3d: cannot show the dialog: no usable display (%s)\n",
                  cause.toLocal8Bit().constData());
     std::fflush(stderr);

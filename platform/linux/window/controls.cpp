@@ -82,31 +82,23 @@ LRESULT ComboMessage(QComboBox& combo, UINT message, WPARAM wParam, LPARAM lPara
         combo.setCurrentIndex(index);
         return index;
     }
-    case CB_GETCURSEL:
-        return combo.currentIndex();
-    default:
-        return 0;
+    case CB_GETCURSEL: return combo.currentIndex();
+    default: return 0;
     }
 }
 
 LRESULT TrackbarMessage(Trackbar& trackbar, UINT message, LPARAM lParam) {
     switch (message) {
-    case TBM_GETPOS:
-        return trackbar.value();
-    case TBM_GETRANGEMIN:
-        return trackbar.minimum();
-    case TBM_GETRANGEMAX:
-        return trackbar.maximum();
-    case TBM_SETPOS:
-        trackbar.SetPositionQuietly(static_cast<int>(lParam));
-        return 0;
+    case TBM_GETPOS: return trackbar.value();
+    case TBM_GETRANGEMIN: return trackbar.minimum();
+    case TBM_GETRANGEMAX: return trackbar.maximum();
+    case TBM_SETPOS: trackbar.SetPositionQuietly(static_cast<int>(lParam)); return 0;
     case TBM_SETRANGE:
         // Both halves are signed 16-bit values.
         trackbar.SetRangeQuietly(static_cast<int16_t>(lParam & 0xFFFF),
                                  static_cast<int16_t>((lParam >> 16) & 0xFFFF));
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "resources/dialog_template.h"
 #include "platform/linux/window/window_handle.h"
+#include "resources/dialog_template.h"
 
 // The widget for a control, or null for a class this layer does not build.
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);

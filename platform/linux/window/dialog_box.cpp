@@ -3,10 +3,10 @@
 
 #include <QApplication>
 
+#include "platform/linux/resources.h"
 #include "platform/linux/window/application.h"
 #include "platform/linux/window/controls.h"
 #include "platform/linux/window/dialog_window.h"
-#include "platform/linux/resources.h"
 
 namespace {
 

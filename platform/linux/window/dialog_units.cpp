@@ -51,6 +51,5 @@ DialogBaseUnits BaseUnitsOf(const QFont& font) {
 
 QRect DialogRectToPixels(const DialogRect& rect, DialogBaseUnits units) {
     return QRect(MulDiv(rect.x, units.averageWidth, 4), MulDiv(rect.y, units.height, 8),
-                 MulDiv(rect.width, units.averageWidth, 4),
-                 MulDiv(rect.height, units.height, 8));
+                 MulDiv(rect.width, units.averageWidth, 4), MulDiv(rect.height, units.height, 8));
 }

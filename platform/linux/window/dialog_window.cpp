@@ -81,8 +81,8 @@ bool DialogWindow::Build() {
         widget->setGeometry(VisibleRect(*widget, DialogRectToPixels(control.rect, units)));
         widget->setVisible((control.style & WS_VISIBLE) != 0);
         widget->setEnabled((control.style & WS_DISABLED) == 0);
-        controls_.push_back(std::make_unique<HWND__>(
-            HWND__{widget, this, false, control.id, control.style}));
+        controls_.push_back(
+            std::make_unique<HWND__>(HWND__{widget, this, false, control.id, control.style}));
         ConnectNotifications(*controls_.back());
         if ((control.style & WS_TABSTOP) != 0) {
             if (previousTabStop != nullptr) {
@@ -116,9 +116,8 @@ void DialogWindow::PlaceOnScreen() {
 void DialogWindow::ConnectNotifications(HWND__& control) {
     HWND handle = &control;
     if (auto* button = qobject_cast<QPushButton*>(control.widget)) {
-        connect(button, &QPushButton::clicked, this, [this, handle] {
-            Command(handle->controlId, handle);
-        });
+        connect(button, &QPushButton::clicked, this,
+                [this, handle] { Command(handle->controlId, handle); });
     }
     if (auto* trackbar = dynamic_cast<Trackbar*>(control.widget)) {
         const UINT message = trackbar->orientation() == Qt::Vertical ? WM_VSCROLL : WM_HSCROLL;
@@ -232,7 +231,8 @@ bool DialogWindow::HandleKey(const QKeyEvent& key) {
 }
 
 void DialogWindow::Command(int controlId, HWND control) {
-    SendToProcedure(WM_COMMAND, static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(controlId, BN_CLICKED))),
+    SendToProcedure(WM_COMMAND,
+                    static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(controlId, BN_CLICKED))),
                     reinterpret_cast<LPARAM>(control));
 }
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "resources/dialog_template.h"
 #include "platform/linux/window/window_handle.h"
+#include "resources/dialog_template.h"
 
 class DialogWindow : public QDialog {
 public:

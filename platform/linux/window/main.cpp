@@ -1,7 +1,7 @@
 // The process entry: hands control to WinMain as the Windows start-up does
 // and returns its result as the exit code.
-#include "platform/linux/window/application.h"
 #include "platform/linux/resources.h"
+#include "platform/linux/window/application.h"
 #include "platform/win32_decls.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState);

@@ -45,20 +45,13 @@ const KeyAction* FindKeyAction(const QKeyEvent& event) {
 
 int CodeOfAction(int action) {
     switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd:
-        return TB_LINEDOWN;
-    case QAbstractSlider::SliderSingleStepSub:
-        return TB_LINEUP;
-    case QAbstractSlider::SliderPageStepAdd:
-        return TB_PAGEDOWN;
-    case QAbstractSlider::SliderPageStepSub:
-        return TB_PAGEUP;
-    case QAbstractSlider::SliderToMinimum:
-        return TB_TOP;
-    case QAbstractSlider::SliderToMaximum:
-        return TB_BOTTOM;
-    default:
-        return TB_THUMBTRACK;
+    case QAbstractSlider::SliderSingleStepAdd: return TB_LINEDOWN;
+    case QAbstractSlider::SliderSingleStepSub: return TB_LINEUP;
+    case QAbstractSlider::SliderPageStepAdd: return TB_PAGEDOWN;
+    case QAbstractSlider::SliderPageStepSub: return TB_PAGEUP;
+    case QAbstractSlider::SliderToMinimum: return TB_TOP;
+    case QAbstractSlider::SliderToMaximum: return TB_BOTTOM;
+    default: return TB_THUMBTRACK;
     }
 }
 
@@ -71,8 +64,10 @@ Trackbar::Trackbar(bool vertical, QWidget* parent)
     setInvertedAppearance(vertical);
     setInvertedControls(vertical);
     SetRangeQuietly(0, DEFAULT_MAXIMUM);
-    connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) { OnAction(action); });
-    connect(this, &QAbstractSlider::valueChanged, this, [this](int value) { OnValueChanged(value); });
+    connect(this, &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnAction(action); });
+    connect(this, &QAbstractSlider::valueChanged, this,
+            [this](int value) { OnValueChanged(value); });
     connect(this, &QAbstractSlider::sliderReleased, this, [this] {
         if (handler_) {
             handler_(TB_ENDTRACK, value());

@@ -25,14 +25,19 @@ namespace e2e {
 inline const wchar_t kStartText[] = L"Старт";
 inline const wchar_t kStopText[] = L"Стоп";
 
-inline std::string Env(const char* name) { return std::getenv(name) != nullptr ? std::getenv(name) : ""; }
-inline std::string TempFile(const std::string& name) { return Env("E2E_TMP") + "/" + name; }
+inline std::string Env(const char* name) {
+    return std::getenv(name) != nullptr ? std::getenv(name) : "";
+}
+inline std::string TempFile(const std::string& name) {
+    return Env("E2E_TMP") + "/" + name;
+}
 
 // Asked of the window itself: a list's text is its selected item.
 inline std::wstring WindowText(HWND window) {
     wchar_t text[256] = {};
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &length);
+    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                        &length);
     return std::wstring(text, length);
 }
 
@@ -66,7 +71,8 @@ inline long long FileSize(const std::string& path) {
 // floats 32-bit PCM and gets the data size when the stream is closed (*closed).
 inline bool ReadCapture(const std::string& path, bool* closed, std::string* order) {
     std::ifstream file("Z:" + path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     uint32_t size = 0;
     if (bytes.size() < 44 || bytes.compare(36, 4, "data") != 0) {
         return false;
@@ -100,7 +106,8 @@ inline bool ReadCapture(const std::string& path, bool* closed, std::string* orde
 struct Twin {
     HWND dialog = CreateDialogParamW(
         LoadLibraryExW(L"sound3d.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE),
-        MAKEINTRESOURCEW(IDD_MAIN), nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        MAKEINTRESOURCEW(IDD_MAIN), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ~Twin() { DestroyWindow(dialog); }
     RECT Map(int x, int y, int width, int height) const {
         RECT rect = {x, y, width, height};
@@ -118,33 +125,43 @@ struct Sound3d {
     }
     // One program runs at a time: its dialog is found by its caption.
     bool Launch(const std::string& output) {
-        STARTUPINFOW startup = {sizeof startup, nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
+        STARTUPINFOW startup = {
+            sizeof startup, nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+            nullptr,        nullptr, nullptr, nullptr};
         wchar_t command[] = L"sound3d.exe";  // found beside the driver first
         return WriteAsoundrc(output) &&
-               CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) &&
-               Eventually([this] { return IsWindowVisible(dialog = FindWindowW(L"#32770", L"DirectSound 3D")); });
+               CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process) &&
+               Eventually([this] {
+                   return IsWindowVisible(dialog = FindWindowW(L"#32770", L"DirectSound 3D"));
+               });
     }
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
     std::wstring Text(int id) const { return WindowText(Item(id)); }
     HWND Focus() const {
-        GUITHREADINFO info = {sizeof info, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
+        GUITHREADINFO info = {sizeof info, 0,       nullptr, nullptr, nullptr,
+                              nullptr,     nullptr, nullptr, {}};
         GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
         return info.hwndFocus;
     }
     // What a click on the button tells the dialog.
-    void Click() const { PostMessageW(dialog, WM_COMMAND, IDC_START, reinterpret_cast<LPARAM>(Item(IDC_START))); }
+    void Click() const {
+        PostMessageW(dialog, WM_COMMAND, IDC_START, reinterpret_cast<LPARAM>(Item(IDC_START)));
+    }
     // Enter on the focused button, after which it is enabled again, reads
     // `becomes` and has the focus back, so that Enter works it again.
     bool Press(const wchar_t* becomes) const {
         PostKey(VK_RETURN);
         return Eventually([&] {
-            return Text(IDC_START) == becomes && IsWindowEnabled(Item(IDC_START)) && Focus() == Item(IDC_START);
+            return Text(IDC_START) == becomes && IsWindowEnabled(Item(IDC_START)) &&
+                   Focus() == Item(IDC_START);
         });
     }
     void SetSlider(int id, int position) const {
         SendMessageW(Item(id), TBM_SETPOS, TRUE, position);
         SendMessageW(dialog, id == IDC_SLIDER_X ? WM_HSCROLL : WM_VSCROLL,
-                     MAKEWPARAM(TB_THUMBPOSITION, static_cast<WORD>(position)), reinterpret_cast<LPARAM>(Item(id)));
+                     MAKEWPARAM(TB_THUMBPOSITION, static_cast<WORD>(position)),
+                     reinterpret_cast<LPARAM>(Item(id)));
     }
     // To the focused control, through the dialog's message loop.
     void PostKey(UINT key) const {

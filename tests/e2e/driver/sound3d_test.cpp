@@ -17,8 +17,10 @@ namespace {
 // What a control shows once the dialog is open, where that is not its
 // template text: a list's selected item, a readout's coordinate.
 const std::pair<int, const wchar_t*> kShownTexts[] = {
-    {IDC_VIRTUALIZATION, L"Полная"}, {IDC_DEVICE, L"Primary Sound Driver"}, {IDC_SPEAKERS, L"Наушники"},
-    {IDC_ANGLE, L"10"}, {IDC_VALUE_X, L"X= 00.00"}, {IDC_VALUE_Y, L"Y= 00.00"}, {IDC_VALUE_Z, L"Z= 00.00"},
+    {IDC_VIRTUALIZATION, L"Полная"}, {IDC_DEVICE, L"Primary Sound Driver"},
+    {IDC_SPEAKERS, L"Наушники"},     {IDC_ANGLE, L"10"},
+    {IDC_VALUE_X, L"X= 00.00"},      {IDC_VALUE_Y, L"Y= 00.00"},
+    {IDC_VALUE_Z, L"Z= 00.00"},
 };
 
 std::wstring Wide(const char* utf8) {
@@ -42,7 +44,8 @@ TEST(Dialog, TemplateAsBuilt) {
     ASSERT_TRUE(app.Launch(Capture(TempFile("template.wav"))));
     Twin twin;
     LOGFONTW font = {};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(twin.dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(twin.dialog, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
     EXPECT_EQ(std::wstring(font.lfFaceName), L"MS Sans Serif");
     EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 72));
 
@@ -57,10 +60,12 @@ TEST(Dialog, TemplateAsBuilt) {
     HWND child = GetWindow(app.dialog, GW_CHILD);
     for (int i = 0; i < mainDialog.controlCount; ++i) {
         const ControlTemplate& control = mainDialog.controls[i];
-        SCOPED_TRACE(::testing::Message() << "control at " << control.rect.x << "," << control.rect.y);
+        SCOPED_TRACE(::testing::Message()
+                     << "control at " << control.rect.x << "," << control.rect.y);
         wchar_t className[64] = {};
         GetClassNameW(child, className, 64);
-        EXPECT_EQ(CompareStringOrdinal(className, -1, Wide(control.className).c_str(), -1, TRUE), CSTR_EQUAL);
+        EXPECT_EQ(CompareStringOrdinal(className, -1, Wide(control.className).c_str(), -1, TRUE),
+                  CSTR_EQUAL);
         EXPECT_EQ(GetDlgCtrlID(child) & 0xFFFF, control.id & 0xFFFF);
         EXPECT_EQ(WindowText(child), ShownText(control));
         const bool combo = className == std::wstring(L"ComboBox");
@@ -70,14 +75,16 @@ TEST(Dialog, TemplateAsBuilt) {
         RECT shown;
         GetWindowRect(child, &shown);
         MapWindowPoints(nullptr, app.dialog, reinterpret_cast<POINT*>(&shown), 2);
-        const RECT expected = twin.Map(control.rect.x, control.rect.y, control.rect.width, control.rect.height);
+        const RECT expected =
+            twin.Map(control.rect.x, control.rect.y, control.rect.width, control.rect.height);
         EXPECT_EQ(std::make_tuple(shown.left, shown.top, shown.right),
                   std::make_tuple(expected.left, expected.top, expected.right));
         // A combo box's height includes its list, which Wine reports apart
         // and which keeps to whole items.
         RECT list = {};
         SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&list));
-        EXPECT_NEAR(shown.bottom + (combo ? list.bottom - list.top : 0), expected.bottom, combo ? 4 : 0);
+        EXPECT_NEAR(shown.bottom + (combo ? list.bottom - list.top : 0), expected.bottom,
+                    combo ? 4 : 0);
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(app.Focus(), app.Item(IDC_VIRTUALIZATION));
