@@ -15,7 +15,8 @@ install_missing() {
 }
 
 # googletest: its sources, cross-built into the end-to-end driver.
-BUILD_PACKAGES=(cmake make g++ python3 libgtest-dev googletest g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
+BUILD_PACKAGES=(cmake make g++ python3 clang-format libgtest-dev googletest g++-mingw-w64-x86-64
+                binutils-mingw-w64-x86-64)
 WINE_PACKAGES=(wine wine64 locales fonts-wine)
 # The native Linux program: Qt 6 Widgets for the dialog, OpenAL Soft and its
 # HRTF data for the 3D rendering, SDL2 for the sound output; a font for Qt

@@ -10,6 +10,8 @@ source tools/deps.sh
 install_missing "${BUILD_PACKAGES[@]}" "${LINUX_PACKAGES[@]}" "${SERVER_PACKAGES[@]}" \
     "${E2E_PACKAGES[@]}" "${ICON_PACKAGES[@]}" "${PACKAGE_CHECK_PACKAGES[@]}"
 ensure_russian_locale
+# Every C++ file in the house style of .clang-format.
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 cmake --workflow --preset native
 cmake --workflow --preset linux
 tests/linux/sound_server.sh pulseaudio tests/linux/package_test.sh
