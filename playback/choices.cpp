@@ -23,9 +23,7 @@ bool IsPosixSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 size_t BoundedLength(const char* text, size_t limit) {
     size_t length = 0;

@@ -4,9 +4,7 @@
 #include "playback/dialog_window.h"
 #include "resources/resource_ids.h"
 
-HRESULT ListOutputDevices() {
-    return DirectSoundEnumerateA(OnDeviceEnumerated, nullptr);
-}
+HRESULT ListOutputDevices() { return DirectSoundEnumerateA(OnDeviceEnumerated, nullptr); }
 
 BOOL CALLBACK OnDeviceEnumerated(LPGUID identifier, LPCSTR description, LPCSTR /*module*/,
                                  LPVOID /*context*/) {

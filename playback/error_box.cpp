@@ -48,9 +48,7 @@ void FormatMessageCode(char* buffer, size_t size, const char* format, uint32_t c
     buffer[length] = '\0';
 }
 
-void ShowError(const char* message) {
-    ShowError(message, 0);
-}
+void ShowError(const char* message) { ShowError(message, 0); }
 
 void ShowError(const char* format, HRESULT code) {
     char message[MESSAGE_SIZE];

@@ -49,9 +49,7 @@ struct Clip {
 
 // The result of each step is deliberately not examined: a missing clip has
 // size 0, and creating the source buffer then reports the failure.
-HRSRC FindClip() {
-    return FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_CLIP), RT_RCDATA);
-}
+HRSRC FindClip() { return FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_CLIP), RT_RCDATA); }
 
 const BYTE* LoadClipBytes(HRSRC resource) {
     return static_cast<const BYTE*>(LockResource(LoadResource(nullptr, resource)));

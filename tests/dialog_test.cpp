@@ -6,9 +6,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 
 namespace {
 
-FakeControl& Control(int id) {
-    return fake.controls[id];
-}
+FakeControl& Control(int id) { return fake.controls[id]; }
 
 Texts operator+(Texts a, const Texts& b) {
     a.insert(a.end(), b.begin(), b.end());

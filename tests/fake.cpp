@@ -36,18 +36,10 @@ std::string Wave(const WAVEFORMATEX* f) {
                   f->nAvgBytesPerSec, f->nBlockAlign, f->wBitsPerSample, f->cbSize);
 }
 
-HWND ControlWindow(int id) {
-    return reinterpret_cast<HWND>(CONTROLS + static_cast<uintptr_t>(id));
-}
-const char* Name(HWND window) {
-    return window == FakeDialog() ? "dialog" : "other";
-}
-int IdOf(HWND window) {
-    return static_cast<int>(reinterpret_cast<uintptr_t>(window) - CONTROLS);
-}
-FakeControl& Control(HWND window) {
-    return fake.controls.at(IdOf(window));
-}
+HWND ControlWindow(int id) { return reinterpret_cast<HWND>(CONTROLS + static_cast<uintptr_t>(id)); }
+const char* Name(HWND window) { return window == FakeDialog() ? "dialog" : "other"; }
+int IdOf(HWND window) { return static_cast<int>(reinterpret_cast<uintptr_t>(window) - CONTROLS); }
+FakeControl& Control(HWND window) { return fake.controls.at(IdOf(window)); }
 
 }  // namespace
 
@@ -141,12 +133,8 @@ void Reset() {
     dialogWindow = FakeDialog();
 }
 
-HWND FakeDialog() {
-    return reinterpret_cast<HWND>(DIALOG);
-}
-std::string Box(const std::string& text) {
-    return "MessageBox(dialog, Ошибка, 16, " + text + ")";
-}
+HWND FakeDialog() { return reinterpret_cast<HWND>(DIALOG); }
+std::string Box(const std::string& text) { return "MessageBox(dialog, Ошибка, 16, " + text + ")"; }
 
 Texts Logged(const Texts& prefixes) {
     Texts found;
@@ -179,15 +167,9 @@ HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
     const bool clip = !module && name == MAKEINTRESOURCEA(IDR_CLIP) && type == RT_RCDATA;
     return clip ? reinterpret_cast<HRSRC>(fake.clip.data()) : nullptr;
 }
-DWORD SizeofResource(HMODULE, HRSRC r) {
-    return r ? static_cast<DWORD>(fake.clip.size()) : 0;
-}
-HGLOBAL LoadResource(HMODULE, HRSRC clip) {
-    return clip;
-}
-LPVOID LockResource(HGLOBAL clip) {
-    return clip;
-}
+DWORD SizeofResource(HMODULE, HRSRC r) { return r ? static_cast<DWORD>(fake.clip.size()) : 0; }
+HGLOBAL LoadResource(HMODULE, HRSRC clip) { return clip; }
+LPVOID LockResource(HGLOBAL clip) { return clip; }
 
 // The user closes the dialog as soon as it is open.
 INT_PTR DialogBoxParamW(HINSTANCE, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM) {
@@ -255,24 +237,14 @@ void AddComboString1251(HWND dialog, int id, const char* text) {
     SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
-BOOL UpdateWindow(HWND window) {
-    return Log("UpdateWindow(%s)", Name(window)) == 0;
-}
+BOOL UpdateWindow(HWND window) { return Log("UpdateWindow(%s)", Name(window)) == 0; }
 
 // As the template has them: X is horizontal, Y and Z are vertical.
 LONG GetWindowLongA(HWND window, int index) {
     return index == GWL_STYLE && IdOf(window) != IDC_SLIDER_X ? TBS_VERT : 0;
 }
 
-HWND GetDlgItem(HWND d, int id) {
-    return d == FakeDialog() ? ControlWindow(id) : nullptr;
-}
-BOOL IsChild(HWND parent, HWND w) {
-    return parent == FakeDialog() && fake.controls.count(IdOf(w));
-}
-void InitCommonControls() {
-    Log("InitCommonControls");
-}
-HWND GetFocus() {
-    return fake.focus;
-}
+HWND GetDlgItem(HWND d, int id) { return d == FakeDialog() ? ControlWindow(id) : nullptr; }
+BOOL IsChild(HWND parent, HWND w) { return parent == FakeDialog() && fake.controls.count(IdOf(w)); }
+void InitCommonControls() { Log("InitCommonControls"); }
+HWND GetFocus() { return fake.focus; }

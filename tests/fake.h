@@ -56,6 +56,4 @@ std::string Box(const std::string& message);  // the log entry of an error box
 inline INT_PTR Send(UINT message, WPARAM wParam = 0) {
     return MainDialogProc(FakeDialog(), message, wParam, 0);
 }
-inline INT_PTR Press(int control) {
-    return Send(WM_COMMAND, static_cast<WPARAM>(control));
-}
+inline INT_PTR Press(int control) { return Send(WM_COMMAND, static_cast<WPARAM>(control)); }

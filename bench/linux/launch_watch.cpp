@@ -74,9 +74,7 @@ double NowMs() {
 
 // Windows vanish between an event and the request about them (Qt's own
 // short-lived helper windows); such errors are expected, not fatal.
-int IgnoreError(Display*, XErrorEvent*) {
-    return 0;
-}
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
 
 std::string WindowName(Display* dpy, Window window) {
     const Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);

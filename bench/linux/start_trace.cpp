@@ -88,9 +88,7 @@ void SDL_PauseAudioDevice(SDL_AudioDeviceID device, int pause) {
     FORWARD(SDL_PauseAudioDevice, device, pause);
 }
 
-void SDL_CloseAudioDevice(SDL_AudioDeviceID device) {
-    FORWARD(SDL_CloseAudioDevice, device);
-}
+void SDL_CloseAudioDevice(SDL_AudioDeviceID device) { FORWARD(SDL_CloseAudioDevice, device); }
 
 ALCdevice* alcLoopbackOpenDeviceSOFT(const ALCchar* name) {
     FORWARD(alcLoopbackOpenDeviceSOFT, name);
@@ -108,9 +106,7 @@ void alBufferData(ALuint buffer, ALenum format, const ALvoid* data, ALsizei size
     FORWARD(alBufferData, buffer, format, data, size, rate);
 }
 
-void alSourcePlay(ALuint source) {
-    FORWARD(alSourcePlay, source);
-}
+void alSourcePlay(ALuint source) { FORWARD(alSourcePlay, source); }
 
 void* alcGetProcAddress(ALCdevice* device, const ALCchar* name) {
     static const auto real = Real<decltype(&alcGetProcAddress)>("alcGetProcAddress");

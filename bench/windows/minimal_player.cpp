@@ -135,9 +135,7 @@ void OnButton(HWND dlg) {
     }
 }
 
-BOOL CALLBACK CountDevice(LPGUID, LPCSTR, LPCSTR, LPVOID) {
-    return TRUE;
-}
+BOOL CALLBACK CountDevice(LPGUID, LPCSTR, LPCSTR, LPVOID) { return TRUE; }
 
 INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {

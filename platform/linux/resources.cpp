@@ -38,9 +38,7 @@ bool IsResource(HRSRC resource) {
 
 }  // namespace
 
-HINSTANCE ProgramInstance() {
-    return &programInstance;
-}
+HINSTANCE ProgramInstance() { return &programInstance; }
 
 // Only integer names and types are used; named resources are never found.
 HRSRC FindResourceA(HMODULE /*module*/, LPCSTR name, LPCSTR type) {
@@ -65,6 +63,4 @@ HGLOBAL LoadResource(HMODULE /*module*/, HRSRC resource) {
     return IsResource(resource) ? const_cast<unsigned char*>(resource->bytes) : nullptr;
 }
 
-LPVOID LockResource(HGLOBAL resource) {
-    return resource;
-}
+LPVOID LockResource(HGLOBAL resource) { return resource; }

@@ -69,9 +69,7 @@ std::vector<float> HighPass(const std::vector<float>& samples, double cutoff, do
     return out;
 }
 
-double Decibels(double ratio) {
-    return 20 * std::log10(ratio);
-}
+double Decibels(double ratio) { return 20 * std::log10(ratio); }
 
 double Correlation(const std::vector<float>& a, const std::vector<float>& b) {
     const size_t length = std::min(a.size(), b.size());
@@ -91,9 +89,7 @@ Scene::Scene(DWORD speakerConfig, HrtfChoice hrtf) {
               SUCCEEDED(PlaySource(renderer_));
 }
 
-Scene::~Scene() {
-    CloseRenderer(&renderer_);
-}
+Scene::~Scene() { CloseRenderer(&renderer_); }
 
 std::vector<float> Scene::Render(int frames) {
     std::vector<float> out(static_cast<size_t>(frames) *
@@ -102,9 +98,7 @@ std::vector<float> Scene::Render(int frames) {
     return out;
 }
 
-void Scene::RenderInto(float* out, int frames) {
-    RenderFrames(&renderer_, out, frames);
-}
+void Scene::RenderInto(float* out, int frames) { RenderFrames(&renderer_, out, frames); }
 
 std::vector<float> Scene::At(float x, float y, float z) {
     Move(x, y, z);
@@ -112,6 +106,4 @@ std::vector<float> Scene::At(float x, float y, float z) {
     return Render(LOOP_FRAMES);
 }
 
-void Scene::Move(float x, float y, float z) {
-    PlaceSource(&renderer_, x, y, z);
-}
+void Scene::Move(float x, float y, float z) { PlaceSource(&renderer_, x, y, z); }

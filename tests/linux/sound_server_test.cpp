@@ -35,12 +35,8 @@ std::vector<std::string> shownErrors;
 
 // Error boxes are recorded here instead of shown, and the device list is
 // kept in the table alone.
-void MessageBox1251(HWND, const char* text, const char*, UINT) {
-    shownErrors.push_back(text);
-}
-LRESULT SendDlgItemMessageA(HWND, int, UINT, WPARAM, LPARAM) {
-    return 0;
-}
+void MessageBox1251(HWND, const char* text, const char*, UINT) { shownErrors.push_back(text); }
+LRESULT SendDlgItemMessageA(HWND, int, UINT, WPARAM, LPARAM) { return 0; }
 
 namespace {
 
@@ -215,9 +211,7 @@ void ExpectChannels(const std::vector<float>& frames, int sink, const std::strin
     }
 }
 
-void ExpectSilent(const std::vector<float>& frames) {
-    EXPECT_LT(Rms(frames), 1e-4);
-}
+void ExpectSilent(const std::vector<float>& frames) { EXPECT_LT(Rms(frames), 1e-4); }
 
 // Each speaker configuration on the sink of its kind: the stream the server
 // gets, and which of the sink's channels carry a source ahead, behind, left

@@ -63,9 +63,7 @@ std::vector<Message> Take(UINT message) {
     return found;
 }
 
-int FocusedId() {
-    return GetFocus() != nullptr ? GetFocus()->controlId : 0;
-}
+int FocusedId() { return GetFocus() != nullptr ? GetFocus()->controlId : 0; }
 
 std::string Text(int id, int size = 300) {
     char text[300];

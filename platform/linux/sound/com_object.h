@@ -5,18 +5,10 @@
 #include "platform/platform.h"
 
 // QueryInterface's table: each interface's id.
-inline const IID& InterfaceId(IDirectSound*) {
-    return IID_IDirectSound;
-}
-inline const IID& InterfaceId(IDirectSoundBuffer*) {
-    return IID_IDirectSoundBuffer;
-}
-inline const IID& InterfaceId(IDirectSound3DListener*) {
-    return IID_IDirectSound3DListener;
-}
-inline const IID& InterfaceId(IDirectSound3DBuffer*) {
-    return IID_IDirectSound3DBuffer;
-}
+inline const IID& InterfaceId(IDirectSound*) { return IID_IDirectSound; }
+inline const IID& InterfaceId(IDirectSoundBuffer*) { return IID_IDirectSoundBuffer; }
+inline const IID& InterfaceId(IDirectSound3DListener*) { return IID_IDirectSound3DListener; }
+inline const IID& InterfaceId(IDirectSound3DBuffer*) { return IID_IDirectSound3DBuffer; }
 
 // The object lives while any reference to any of its interfaces does.
 template <typename... Interfaces>

@@ -55,9 +55,7 @@ std::string LightHrtfDirectory() {
 // the data set's id instead. The library searches ALSOFT_LOCAL_PATH (else
 // the current directory) before the system's data directories, where it
 // finds the full set.
-void UseShippedHrtfSets() {
-    setenv("ALSOFT_LOCAL_PATH", LightHrtfDirectory().c_str(), 1);
-}
+void UseShippedHrtfSets() { setenv("ALSOFT_LOCAL_PATH", LightHrtfDirectory().c_str(), 1); }
 
 bool LightHrtfPresent() {
     const std::string file = LightHrtfFileIn(LightHrtfDirectory());

@@ -20,9 +20,7 @@ const std::chrono::milliseconds EXIT_LIMIT(500);
 
 // SDL's PulseAudio output labels four channels front-left, front-right,
 // centre and LFE, so quad goes out as 5.1 with the centre and LFE silent.
-int OutputChannels(int rendered) {
-    return rendered == 4 ? 6 : rendered;
-}
+int OutputChannels(int rendered) { return rendered == 4 ? 6 : rendered; }
 
 // Moves quad frames, rendered at the start of the buffer, to their 5.1
 // places; from the last frame back, so no frame is overwritten before it moved.

@@ -104,17 +104,16 @@ HRESULT OpenRenderer(Renderer* renderer, const RenderLayout& layout, HrtfChoice 
         return AlcFailure(nullptr, "alcLoopbackOpenDeviceSOFT");
     }
     const bool on = hrtf != HrtfChoice::Off;
-    const ALCint attributes[] = {ALC_FREQUENCY,
-                                 RENDER_RATE,
-                                 ALC_FORMAT_CHANNELS_SOFT,
-                                 layout.alFormat,
-                                 ALC_FORMAT_TYPE_SOFT,
-                                 ALC_FLOAT_SOFT,
-                                 ALC_HRTF_SOFT,
-                                 on ? ALC_TRUE : ALC_FALSE,
-                                 ALC_HRTF_ID_SOFT,
-                                 on ? FindHrtfId(renderer->device, hrtf) : -1,
-                                 0};
+    // The attributes come in pairs, a name and its value.
+    // clang-format off
+    const ALCint attributes[] = {
+        ALC_FREQUENCY, RENDER_RATE,
+        ALC_FORMAT_CHANNELS_SOFT, layout.alFormat,
+        ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
+        ALC_HRTF_SOFT, on ? ALC_TRUE : ALC_FALSE,
+        ALC_HRTF_ID_SOFT, on ? FindHrtfId(renderer->device, hrtf) : -1,
+        0};
+    // clang-format on
     renderer->context = alcCreateContext(renderer->device, attributes);
     if (renderer->context == nullptr) {
         return AlcFailure(renderer->device, "alcCreateContext");

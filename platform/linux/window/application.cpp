@@ -114,6 +114,4 @@ void EnsureApplication() {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-void ShutDownApplication() {
-    application.reset();
-}
+void ShutDownApplication() { application.reset(); }

@@ -109,9 +109,7 @@ LONG GetWindowLongA(HWND window, int index) {
     return static_cast<LONG>(style);
 }
 
-HWND GetFocus() {
-    return FindWindowOfWidget(QApplication::focusWidget());
-}
+HWND GetFocus() { return FindWindowOfWidget(QApplication::focusWidget()); }
 
 BOOL IsChild(HWND parent, HWND window) {
     HWND__* parentWindow = FindWindowRecord(parent);

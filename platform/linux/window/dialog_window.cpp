@@ -150,9 +150,7 @@ INT_PTR DialogWindow::Run(LPARAM initParam) {
     return ended_ ? result_ : -1;
 }
 
-HWND DialogWindow::Handle() {
-    return &self_;
-}
+HWND DialogWindow::Handle() { return &self_; }
 
 HWND DialogWindow::Control(int controlId) {
     for (const auto& control : controls_) {

@@ -75,9 +75,7 @@ Trackbar::Trackbar(bool vertical, QWidget* parent)
     });
 }
 
-void Trackbar::SetScrollHandler(ScrollHandler handler) {
-    handler_ = std::move(handler);
-}
+void Trackbar::SetScrollHandler(ScrollHandler handler) { handler_ = std::move(handler); }
 
 void Trackbar::SetRangeQuietly(int minimum, int maximum) {
     quiet_ = true;
@@ -115,9 +113,7 @@ void Trackbar::keyReleaseEvent(QKeyEvent* event) {
 
 // Qt announces the action before it moves the value; the move itself is
 // reported once the new position can be read.
-void Trackbar::OnAction(int action) {
-    pendingCode_ = CodeOfAction(action);
-}
+void Trackbar::OnAction(int action) { pendingCode_ = CodeOfAction(action); }
 
 void Trackbar::OnValueChanged(int value) {
     if (quiet_ || !handler_) {

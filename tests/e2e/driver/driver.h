@@ -28,9 +28,7 @@ inline const wchar_t kStopText[] = L"Стоп";
 inline std::string Env(const char* name) {
     return std::getenv(name) != nullptr ? std::getenv(name) : "";
 }
-inline std::string TempFile(const std::string& name) {
-    return Env("E2E_TMP") + "/" + name;
-}
+inline std::string TempFile(const std::string& name) { return Env("E2E_TMP") + "/" + name; }
 
 // Asked of the window itself: a list's text is its selected item.
 inline std::wstring WindowText(HWND window) {
