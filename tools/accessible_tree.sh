@@ -20,5 +20,5 @@ dbus-run-session -- bash -c '
     SDL_AUDIODRIVER=dummy QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 build/linux/sound3d 2>/dev/null &
     program=$!
     sleep 2
-    /usr/bin/python3 tools/accessible_tree.py  # Debian's, which has pyatspi
+    /usr/bin/python3 tools/accessible_tree.py  # the interpreter of Debian, which has pyatspi
     kill $program $launcher'
