@@ -40,6 +40,9 @@ E2E_PACKAGES=("${WINE_PACKAGES[@]}" xvfb imagemagick)
 # launch watcher, and a private PulseAudio whose sink's monitor parec records.
 BENCH_PACKAGES=(xvfb pkgconf libx11-dev libxdamage1 pulseaudio pulseaudio-utils)
 
+# What a screen reader meets: the accessibility bus and its Python client,
+# and xdotool for the keys.
+SCREEN_READER_PACKAGES=(at-spi2-core python3-pyatspi dbus xvfb xdotool)
 # The desktop program: rsvg-convert draws the icon for both builds; the
 # package check runs lintian, the desktop-entry and AppStream validators and
 # the unpacked program under openbox on a virtual X server.

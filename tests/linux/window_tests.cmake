@@ -20,3 +20,8 @@ target_compile_definitions(sound3d_window_tests PRIVATE
 gtest_discover_tests(sound3d_window_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
   DISCOVERY_TIMEOUT 30)
+
+# The whole program as a screen reader meets it, over the real AT-SPI.
+add_test(NAME ScreenReader
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/screen_reader_test.sh $<TARGET_FILE:sound3d>)
+set_tests_properties(ScreenReader PROPERTIES TIMEOUT 60)

@@ -147,7 +147,3 @@ void UseDialogAccessibility() {
     }
 }
 
-void AnnounceNewText(QWidget* widget) {
-    QAccessibleEvent event(widget, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
-}

@@ -13,6 +13,3 @@ void NameControlsByLabels(const std::vector<QWidget*>& controls);
 // Makes Qt describe the dialogs' lists and trackbars with this layer's
 // accessible interfaces; once per process is enough.
 void UseDialogAccessibility();
-
-// Tells assistive technology that the widget shows a new text.
-void AnnounceNewText(QWidget* widget);

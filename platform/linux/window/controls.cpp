@@ -151,8 +151,8 @@ QString WindowText(const QWidget* widget) {
 
 void SetWindowTextOf(QWidget* widget, const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(widget)) {
+        // Qt announces a new text of a label or button to screen readers itself.
         label->setText(text);
-        AnnounceNewText(label);  // a readout's new value
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setText(text);
     } else {
