@@ -146,4 +146,3 @@ void UseDialogAccessibility() {
         installed = true;
     }
 }
-
