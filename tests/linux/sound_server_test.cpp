@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/linux/sound/output.h"
+#include "platform/linux/sound/output_thread.h"
 #include "playback/device_list.h"
 #include "playback/device_table.h"
 #include "playback/dialog_window.h"
@@ -105,8 +106,7 @@ bool Start(const PlaybackChoices& choices) {
 // The streams the server plays, as "<channels>ch <channel map>", a line each.
 std::string Streams() {
     return Shell(
-        "pactl list sink-inputs | awk '/Sample Specification/ {c = $4} /Channel Map/ {print c, "
-        "$3}'");
+        "pactl list sink-inputs | awk '$1 == \"Sample\" {c = $4} /Channel Map/ {print c, $3}'");
 }
 
 // Every sink's monitor, recorded from the first use to the end of the tests:
@@ -146,15 +146,15 @@ public:
 private:
     void Record(size_t index) {
         const Sink& sink = SINKS[index];
-        const pa_sample_spec spec = {PA_SAMPLE_FLOAT32LE, 48000,
-                                     static_cast<uint8_t>(sink.channels)};
+        const pa_sample_spec format = {PA_SAMPLE_FLOAT32LE, 48000,
+                                       static_cast<uint8_t>(sink.channels)};
         pa_channel_map map;
         pa_channel_map_parse(&map, sink.map.c_str());
         const uint32_t period = 480 * sizeof(float) * sink.channels;  // 10 ms
         const pa_buffer_attr attributes = {UINT32_MAX, UINT32_MAX, UINT32_MAX, UINT32_MAX, period};
         pa_simple* stream = pa_simple_new(nullptr, "sound3d tests", PA_STREAM_RECORD,
                                           (sink.name + ".monitor").c_str(), sink.name.c_str(),
-                                          &spec, &map, &attributes, nullptr);
+                                          &format, &map, &attributes, nullptr);
         std::vector<float> block(period / sizeof(float));
         while (stream != nullptr && !stop_ &&
                pa_simple_read(stream, block.data(), period, nullptr) == 0) {
@@ -325,6 +325,9 @@ TEST_F(SoundServer, AStalledServerFreezesNeitherStopNorStart) {
     watchdog.join();
     EXPECT_EQ(shownErrors,
               std::vector<std::string>{"Ошибка создания объекта устройства (0x8878000A)"});
+    // The close and the late open left to the output thread finish; the
+    // late device is given back as soon as it opens.
+    WaitForOutputThread(std::chrono::seconds(10));
     for (int tries = 0; tries < 100 && !Streams().empty(); ++tries) {
         Sleep(50);
     }
