@@ -278,26 +278,11 @@ TEST(Dialog, TrackbarKeysMoveAsOnWindowsAndEndTheMoveWhenReleased) {
     });
 }
 
-// What a screen reader gets: names from the labels, the lists' items as
-// values, and trackbars valued as the readouts show them, moved as the user's.
-TEST(Dialog, ScreenReadersGetLabelNamesAndCoordinates) {
+// A trackbar's accessible value is the coordinate its readout shows, with
+// its sign, and a screen reader's move of it is the user's. (Names, the
+// lists' items, ranges and steps are read over AT-SPI by the ScreenReader test.)
+TEST(Dialog, ScreenReadersGetTheReadoutsCoordinates) {
     RunMain([&] {
-        const std::pair<int, const char*> names[] = {
-            {IDC_DEVICE, "Устройство"},   {IDC_VIRTUALIZATION, "Виртуализация"},
-            {IDC_SPEAKERS, "Излучатели"}, {IDC_ANGLE, "Угол"},
-            {IDC_SLIDER_X, "X"},          {IDC_SLIDER_Y, "Y"},
-            {IDC_SLIDER_Z, "Z"}};
-        for (const auto& [id, name] : names) {
-            EXPECT_EQ(QAccessible::queryAccessibleInterface(ControlWidget(dialog, id))
-                          ->text(QAccessible::Name),
-                      QString::fromUtf8(name));
-        }
-        AddComboString1251(dialog, IDC_SPEAKERS, "\xCC\xEE\xED\xEE");  // "Моно"
-        SendDlgItemMessageA(dialog, IDC_SPEAKERS, CB_SETCURSEL, 0, 0);
-        QAccessibleInterface* list =
-            QAccessible::queryAccessibleInterface(ControlWidget(dialog, IDC_SPEAKERS));
-        EXPECT_EQ(list->text(QAccessible::Description), QString::fromUtf8("Моно"));
-        EXPECT_EQ(list->role(), QAccessible::ComboBox);
         for (int id : {IDC_SLIDER_X, IDC_SLIDER_Y}) {
             SendDlgItemMessageA(dialog, id, TBM_SETRANGE, TRUE, MAKELPARAM(-2000, 2000));
             SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, -800);
@@ -305,9 +290,6 @@ TEST(Dialog, ScreenReadersGetLabelNamesAndCoordinates) {
                 QAccessible::queryAccessibleInterface(ControlWidget(dialog, id))->valueInterface();
             ASSERT_NE(value, nullptr);
             EXPECT_FLOAT_EQ(value->currentValue().toFloat(), id == IDC_SLIDER_X ? -0.8f : 0.8f);
-            EXPECT_DOUBLE_EQ(value->minimumValue().toDouble(), -2);
-            EXPECT_DOUBLE_EQ(value->maximumValue().toDouble(), 2);
-            EXPECT_FLOAT_EQ(value->minimumStepSize().toFloat(), 0.01f);
             value->setCurrentValue(1.5);
             EXPECT_EQ(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0),
                       id == IDC_SLIDER_X ? 1500 : -1500);
