@@ -10,7 +10,7 @@
 #   BENCH_RUNS         runs of the launch and start measurements (default 7)
 #   BENCH_CPU_RUNS     runs of the CPU measurement (default 3)
 #   BENCH_CPU_SECONDS  seconds of playing per CPU run (default 10)
-# Takes the Wine prefix of tests/e2e/wine_env.sh for about two minutes, and
+# Takes the Wine prefix of harness/wine_env.sh for about two minutes, and
 # builds into build/windows (the program, its preset) and build/bench/windows
 # (the rest, by the bench preset).
 set -euo pipefail
@@ -58,8 +58,8 @@ winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 
 samples=$OUT/samples.txt
 : >"$samples"
-# shellcheck source-path=SCRIPTDIR/.. source=tests/e2e/wine_env.sh
-source "$ROOT/tests/e2e/wine_env.sh"
+# shellcheck source-path=SCRIPTDIR/.. source=harness/wine_env.sh
+source "$ROOT/harness/wine_env.sh"
 log "setting up Wine (waits while another run holds the prefix)"
 e2e_setup || { log "Wine set-up failed"; exit 1; }
 trap e2e_teardown EXIT

@@ -4,7 +4,7 @@
 # Soft + SDL2 player behind a one-button dialog), all measured the same way in
 # the same run on a private Xvfb, and prints one markdown table of medians and
 # ratios (target: within 1.1x; a stop within 50 ms).  sound3d and the minimal
-# player also play to a private PulseAudio (tests/linux/sound_server.sh),
+# player also play to a private PulseAudio (harness/sound_server.sh),
 # recorded at its sink's monitor.  If Wine and MinGW-w64 are there, it runs bench/run.sh too
 # and shows sound3d.exe's figures beside, without a target.  Installs what it
 # needs with apt-get, as root.  A miss is reported, not an error; a failed
@@ -62,7 +62,7 @@ else
     log "no Wine or MinGW-w64 (or BENCH_WINE=0): no sound3d.exe figures"
 fi
 
-timeout 1200 "$ROOT/tests/linux/sound_server.sh" pulseaudio \
+timeout 1200 "$ROOT/harness/sound_server.sh" pulseaudio \
     python3 "$SRC/bench.py" --app "$APP" --dialog "$OUT/minimal_dialog" \
     --player "$OUT/minimal_player" --watch "$OUT/launch_watch" \
     --driver "$OUT/libbench_driver.so" --trace "$OUT/libstart_trace.so" --runs "$RUNS" \

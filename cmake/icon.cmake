@@ -29,8 +29,8 @@ foreach(size IN LISTS SOUND3D_ICO_SIZES)
 endforeach()
 add_custom_command(
   OUTPUT ${SOUND3D_ICO}
-  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/make_ico.py ${SOUND3D_ICO} ${ico_pictures}
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/make_ico.py ${ico_pictures}
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/generate/make_ico.py ${SOUND3D_ICO} ${ico_pictures}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/generate/make_ico.py ${ico_pictures}
   COMMENT "Packing sound3d.ico"
   VERBATIM)
 add_custom_target(sound3d_icons DEPENDS ${SOUND3D_ICON_PICTURES} ${SOUND3D_ICO})

@@ -100,7 +100,7 @@ typedef const IID& REFIID;
 #define TB_BOTTOM 7
 #define TB_ENDTRACK 8
 
-// The styles and class of the dialog template; tools/rc_template.py reads
+// The styles and class of the dialog template; tools/generate/rc_template.py reads
 // them from here too.
 #define WS_CHILD 0x40000000
 #define WS_VISIBLE 0x10000000

@@ -1,5 +1,5 @@
 // The dialog templates as the resource script lays them out, read from it at
-// build time (tools/rc_template.py) for the builds that have no resource
+// build time (tools/generate/rc_template.py) for the builds that have no resource
 // compiler to read it. Texts are UTF-8; positions and sizes are in dialog units.
 #pragma once
 

@@ -6,5 +6,5 @@ endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT} ${COMMITTED}
                 RESULT_VARIABLE different)
 if(NOT different EQUAL 0)
-  message(FATAL_ERROR "resources/clip.raw differs from what tools/make_clip.py makes")
+  message(FATAL_ERROR "resources/clip.raw differs from what tools/generate/make_clip.py makes")
 endif()

@@ -15,6 +15,6 @@ ensure_russian_locale
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 cmake --workflow --preset native
 cmake --workflow --preset linux
-tests/linux/sound_server.sh pulseaudio tests/linux/package_test.sh
+harness/sound_server.sh pulseaudio tests/linux/package_test.sh
 cmake --workflow --preset windows
 tests/e2e/run.sh

@@ -6,7 +6,7 @@
 #
 #   cmake --workflow --preset windows && tools/wine_screenshot.sh
 #
-# The sound goes to a capture file (tests/e2e/wine_env.sh), so no sound device
+# The sound goes to a capture file (harness/wine_env.sh), so no sound device
 # is needed.  Every wait is bounded; exits non-zero when a step fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,8 +17,8 @@ install_missing "${E2E_PACKAGES[@]}" xdotool
 ensure_russian_locale
 
 [[ -f $program ]] || { echo "$program is missing: cmake --workflow --preset windows" >&2; exit 2; }
-# shellcheck source=tests/e2e/wine_env.sh
-source tests/e2e/wine_env.sh
+# shellcheck source=harness/wine_env.sh
+source harness/wine_env.sh
 e2e_setup || exit 1
 trap e2e_teardown EXIT
 

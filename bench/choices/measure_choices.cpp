@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/linux/sound_measure.h"
+#include "harness/sound_measure.h"
 
 namespace {
 

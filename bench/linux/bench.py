@@ -23,7 +23,7 @@ goes first, after one unmeasured round each (cold caches):
           the whole process (getrusage), sound3d once per 3D algorithm.
   server  the same driver, playing through SDL's pulseaudio driver to the
           default sink of the sound server that PULSE_SERVER names (run
-          under tests/linux/sound_server.sh), whose monitor parec records
+          under harness/sound_server.sh), whose monitor parec records
           throughout in blocks a few ms long (the median gap between them
           is shown).  Each run starts and stops each program three times,
           pressing "Стоп" 0.1 s, 0.5 s and 2 s after it is shown.
@@ -195,7 +195,7 @@ class Bench:
         self.args = args
         self.server_name = os.environ.get("SOUND_SERVER_NAME")
         if not self.server_name or "PULSE_SERVER" not in os.environ:
-            fail("no sound server: run under tests/linux/sound_server.sh pulseaudio")
+            fail("no sound server: run under harness/sound_server.sh pulseaudio")
         self.tmp = tempfile.mkdtemp(prefix="sound3d-bench-")
         self.samples = {}  # (metric, who) -> [values]
         self.traces = {}  # who -> (driver report, timed calls)

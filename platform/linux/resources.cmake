@@ -6,9 +6,9 @@ set(SOUND3D_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 add_custom_command(
   OUTPUT ${SOUND3D_GENERATED_DIR}/clip_data.cpp
   COMMAND ${CMAKE_COMMAND} -E make_directory ${SOUND3D_GENERATED_DIR}
-  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/embed_file.py
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/generate/embed_file.py
           ${PROJECT_SOURCE_DIR}/resources/clip.raw ${SOUND3D_GENERATED_DIR}/clip_data.cpp CLIP_BYTES
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/embed_file.py ${PROJECT_SOURCE_DIR}/resources/clip.raw
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/generate/embed_file.py ${PROJECT_SOURCE_DIR}/resources/clip.raw
   COMMENT "Embedding clip.raw"
   VERBATIM)
 

@@ -13,7 +13,7 @@ struct HRSRC__ {
     size_t size;
 };
 
-// Generated from resources/clip.raw by tools/embed_file.py.
+// Generated from resources/clip.raw by tools/generate/embed_file.py.
 extern const unsigned char CLIP_BYTES[];
 extern const size_t CLIP_BYTES_SIZE;
 

@@ -15,8 +15,8 @@ build=$here/../../build/windows
 icon=$(x86_64-w64-mingw32-windres -i "$build/sound3d.exe" -O rc |
        sed -n '/^100 14 /,/^END/s/^ *"\\\([0-7]*\)\\.*/\1/p' | tr '\n' ' ')
 [[ $icon == "020 040 060 000 " ]] || { echo "run.sh: sound3d.exe's icon sizes: $icon" >&2; exit 1; }
-# shellcheck source=tests/e2e/wine_env.sh
-source "$here/wine_env.sh"
+# shellcheck source=harness/wine_env.sh
+source "$here/../../harness/wine_env.sh"
 e2e_setup || exit 1
 trap e2e_teardown EXIT
 report() { printf -- '--gtest_output=xml:Z:%s' "${E2E_TMP//\//\\}\\$1.xml"; }

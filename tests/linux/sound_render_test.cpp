@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "tests/linux/sound_measure.h"
+#include "harness/sound_measure.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "playback/device_table.h"
 #include "playback/dialog_window.h"
 #include "playback/playback.h"
-#include "tests/linux/sound_measure.h"
+#include "harness/sound_measure.h"
 
 namespace {
 

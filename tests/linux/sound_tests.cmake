@@ -1,6 +1,6 @@
 # The sound layer's renderer on the real OpenAL Soft, without any device.
 add_executable(sound_tests
-  ${CMAKE_CURRENT_SOURCE_DIR}/sound_measure.cpp
+  ${PROJECT_SOURCE_DIR}/harness/sound_measure.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/sound_render_test.cpp
 )
 target_link_libraries(sound_tests PRIVATE GTest::gtest_main sound3d_sound)
@@ -10,7 +10,7 @@ gtest_discover_tests(sound_tests PROPERTIES TIMEOUT 60)
 # The same start sequence against a real PulseAudio and a real PipeWire,
 # each started privately with null sinks by sound_server.sh.
 add_executable(sound_server_tests
-  ${CMAKE_CURRENT_SOURCE_DIR}/sound_measure.cpp
+  ${PROJECT_SOURCE_DIR}/harness/sound_measure.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/sound_server_test.cpp
 )
 find_package(PkgConfig REQUIRED)
@@ -23,7 +23,7 @@ target_link_options(sound_server_tests PRIVATE -fsanitize=leak)
 sound3d_ship_light_hrtf(sound_server_tests)
 foreach(server pulseaudio pipewire)
   add_test(NAME SoundServer.${server}
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/sound_server.sh ${server} $<TARGET_FILE:sound_server_tests>)
+    COMMAND ${PROJECT_SOURCE_DIR}/harness/sound_server.sh ${server} $<TARGET_FILE:sound_server_tests>)
   set_tests_properties(SoundServer.${server} PROPERTIES TIMEOUT 120
     ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/lsan.supp:print_suppressions=0")
 endforeach()

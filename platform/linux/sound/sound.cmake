@@ -33,9 +33,9 @@ set(SOUND3D_LIGHT_HRTF ${CMAKE_BINARY_DIR}/hrtf/sound3d-light.mhr)
 add_custom_command(
   OUTPUT ${SOUND3D_LIGHT_HRTF}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/hrtf
-  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/make_light_hrtf.py
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/generate/make_light_hrtf.py
           ${SOUND3D_FULL_HRTF} ${SOUND3D_LIGHT_HRTF} 8
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/make_light_hrtf.py ${SOUND3D_FULL_HRTF}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/generate/make_light_hrtf.py ${SOUND3D_FULL_HRTF}
   COMMENT "Making the light HRTF data set"
   VERBATIM)
 add_custom_target(sound3d_light_hrtf DEPENDS ${SOUND3D_LIGHT_HRTF})

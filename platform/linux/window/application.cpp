@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-// Generated from the build's sound3d.ico by tools/embed_file.py.
+// Generated from the build's sound3d.ico by tools/generate/embed_file.py.
 extern const unsigned char ICON_BYTES[];
 extern const size_t ICON_BYTES_SIZE;
 

@@ -13,9 +13,9 @@ include(${PROJECT_SOURCE_DIR}/cmake/dialog_templates.cmake)
 include(${PROJECT_SOURCE_DIR}/cmake/icon.cmake)
 add_custom_command(
   OUTPUT ${SOUND3D_GENERATED_DIR}/icon_data.cpp
-  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/embed_file.py
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/generate/embed_file.py
           ${SOUND3D_ICO} ${SOUND3D_GENERATED_DIR}/icon_data.cpp ICON_BYTES
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/embed_file.py ${SOUND3D_ICO}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/generate/embed_file.py ${SOUND3D_ICO}
   COMMENT "Embedding sound3d.ico"
   VERBATIM)
 

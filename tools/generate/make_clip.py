@@ -14,7 +14,7 @@ Output must be identical on every run and machine (a test compares it byte
 for byte), so noise comes from our own xorshift32 and is filtered in exact
 integer arithmetic; the only libm calls are cos/exp of small arguments.
 
-Usage: python3 tools/make_clip.py [OUTPUT_PATH]
+Usage: python3 tools/generate/make_clip.py [OUTPUT_PATH]
 """
 import math
 import pathlib
@@ -100,7 +100,7 @@ def main(argv):
     if len(argv) > 1:
         path = pathlib.Path(argv[1])
     else:
-        root = pathlib.Path(__file__).resolve().parent.parent
+        root = pathlib.Path(__file__).resolve().parents[2]
         path = root / "resources" / "clip.raw"
     samples = make_clip()
     path.parent.mkdir(parents=True, exist_ok=True)

@@ -1,4 +1,4 @@
-#include "tests/linux/sound_measure.h"
+#include "harness/sound_measure.h"
 
 #include <algorithm>
 #include <cmath>

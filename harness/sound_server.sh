@@ -2,7 +2,7 @@
 # Runs a command against a private sound server with null sinks, then stops
 # the server and removes everything it made:
 #
-#   tests/linux/sound_server.sh pulseaudio|pipewire COMMAND [ARGS...]
+#   harness/sound_server.sh pulseaudio|pipewire COMMAND [ARGS...]
 #
 # The server lives in a temporary directory of its own (its runtime, state
 # and configuration; PipeWire also gets a private session bus) and loads no
