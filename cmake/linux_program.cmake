@@ -4,8 +4,10 @@ include(${PROJECT_SOURCE_DIR}/platform/linux/resources.cmake)
 include(${PROJECT_SOURCE_DIR}/platform/linux/sound/sound.cmake)
 include(${PROJECT_SOURCE_DIR}/platform/linux/window/window.cmake)
 
+target_link_libraries(sound3d_platform INTERFACE sound3d_window sound3d_sound)
+
 add_executable(sound3d app/win_main.cpp)
-target_link_libraries(sound3d PRIVATE sound3d_core sound3d_window sound3d_sound)
+target_link_libraries(sound3d PRIVATE sound3d_core)
 include(${PROJECT_SOURCE_DIR}/cmake/linux_package.cmake)
 
 if(BUILD_TESTING)

@@ -5,9 +5,7 @@ add_executable(sound3d_program_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/window_test_main.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/program_test.cpp
   ${PROJECT_SOURCE_DIR}/app/win_main.cpp)
-# Linked in the program's own order: the core calls into both layers.
-target_link_libraries(sound3d_program_tests PRIVATE
-  sound3d_core sound3d_window sound3d_sound sound3d_window_test_support Qt6::Test)
+target_link_libraries(sound3d_program_tests PRIVATE sound3d_core sound3d_window_test_support)
 target_compile_options(sound3d_program_tests PRIVATE -fexec-charset=UTF-8 -fno-omit-frame-pointer)
 target_link_options(sound3d_program_tests PRIVATE -fsanitize=leak)
 target_compile_definitions(sound3d_program_tests PRIVATE
