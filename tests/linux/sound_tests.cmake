@@ -1,6 +1,7 @@
 # The sound layer's renderer on the real OpenAL Soft, without any device.
 add_executable(sound_tests
   ${PROJECT_SOURCE_DIR}/harness/sound_measure.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/sound_output_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/sound_render_test.cpp
 )
 target_link_libraries(sound_tests PRIVATE GTest::gtest_main sound3d_sound)

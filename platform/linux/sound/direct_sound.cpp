@@ -185,11 +185,8 @@ HRESULT DirectSoundEnumerateA(LPDSENUMCALLBACKA callback, LPVOID context) {
     if (callback == nullptr) {
         return DSERR_INVALIDPARAM;
     }
-    // Without any working audio driver there is nothing to list, as on a
-    // machine without sound hardware.
-    if (!StartOutputSystem()) {
-        return DS_OK;
-    }
+    // The default output is listed even when the audio system has not
+    // started (yet): a start tries it again, and says why should it still fail.
     try {
         const std::vector<std::string> names = OutputNames();
         bool more = callback(nullptr, DEFAULT_DESCRIPTION, "", context);
