@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "harness/sound_measure.h"
@@ -62,12 +64,17 @@ TEST(SoundRender, TheLevelHalvesWithEachDoublingOfTheDistanceBeyondOne) {
     EXPECT_NEAR(Rms(scene.At(0, 0, 0.5f)) / reference, 1, 0.05);
 }
 
-// OpenAL Soft checks a device handle against the devices it has open.
-TEST(SoundRender, ClosingGivesTheDeviceBack) {
+// OpenAL Soft checks a device handle against the devices it has open, and
+// logs a context still made on a device it closes.
+TEST(SoundRender, ClosingGivesTheDeviceAndItsContextBack) {
+    ASSERT_STREQ(std::getenv("ALSOFT_LOGLEVEL"), "2") << "run me with OpenAL's warnings on";
+    testing::internal::CaptureStderr();
     ALCdevice* device = Scene(DSSPEAKER_QUAD, HrtfChoice::Off).Get().device;
+    const std::string warnings = testing::internal::GetCapturedStderr();
     ALCint rate = 0;
     alcGetIntegerv(device, ALC_FREQUENCY, 1, &rate);
     EXPECT_EQ(alcGetError(nullptr), ALC_INVALID_DEVICE);
+    EXPECT_EQ(warnings.find("Releasing context"), std::string::npos) << warnings;
 }
 
 TEST(SoundRender, NewPositionIsHeardWithinTheNextPeriod) {
