@@ -7,7 +7,12 @@
 # set, and fail with one line naming it once it is gone; afterwards no
 # process the program started is alive and it made no file but libpulse's
 # cookie.
+#
+#   harness/sound_server.sh pulseaudio tests/linux/package_test.sh BUILD_DIR
+#
+# BUILD_DIR is a built linux preset's directory; the package is made there.
 set -euo pipefail
+build=$(realpath "${1:?usage: $0 BUILD_DIR}")
 cd "$(dirname "$0")/../.."
 work=$(mktemp -d /tmp/sound3d-package.XXXXXX)
 pids=()
@@ -18,8 +23,8 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "package test: $*" >&2; exit 1; }
 
-cmake --workflow --preset package >"$work/package.log" 2>&1 || { cat "$work/package.log"; fail "no package"; }
-deb=build/linux/sound3d_$(sed -n 's/^project(sound3d VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)_amd64.deb
+(cd "$build" && cpack) >"$work/package.log" 2>&1 || { cat "$work/package.log"; fail "no package"; }
+deb=$build/sound3d_$(sed -n 's/^project(sound3d VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)_amd64.deb
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sort >"$work/files"
 diff -u - "$work/files" <<'LIST' || fail "the package's files differ"
 ./usr/bin/sound3d
@@ -83,8 +88,12 @@ done
 # The virtualization list has the focus: "Частичная" is the item above
 # "Полная"; the button is two tab stops further.
 xdotool key Up Tab Tab space
-sleep 2
-pactl list short sink-inputs | grep -q . || fail "nothing was played"
+# A second of what the default sink plays (its monitor's first data come
+# about two seconds after it opens), mono, 16-bit: not silence.
+timeout 10 parec -d "$(pactl get-default-sink).monitor" --raw --format=s16le --channels=1 |
+    head -c 88200 >"$work/played" || true
+peak=$(od -An -v -td2 -w2 "$work/played" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > p) p = v } END { print p + 0 }')
+[ "$peak" -gt 300 ] || fail "no sound reached the sink (peak $peak of 32767)"
 xdotool key space
 rm "$light"
 xdotool key space
@@ -102,4 +111,4 @@ left=$(grep -vx -e sh -e ps -e sleep "$work/left" || true)
 made=$(cd "$work" && find home runtime shm -mindepth 1 | sort | tr '\n' ' ')
 [ "$made" = "home/.config home/.config/pulse home/.config/pulse/cookie " ] ||
     fail "made more than libpulse's cookie: $made"
-echo "package: sound3d_*.deb built, lintian clean, installed copy plays the light set, leaves nothing"
+echo "package: sound3d_*.deb built, lintian clean, installed copy plays the light set (peak $peak), leaves nothing"
