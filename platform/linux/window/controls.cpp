@@ -6,7 +6,6 @@
 #include <QPushButton>
 
 #include "platform/linux/window/accessibility.h"
-#include "platform/linux/window/fit_width_validator.h"
 #include "platform/linux/window/trackbar.h"
 
 namespace {
@@ -26,9 +25,6 @@ QWidget* CreateComboBox(const ControlTemplate& control, QWidget* parent) {
     // completes them.
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
-    if ((control.style & CBS_AUTOHSCROLL) == 0) {
-        combo->lineEdit()->setValidator(new FitWidthValidator(combo->lineEdit()));
-    }
     return combo;
 }
 
