@@ -3,31 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QDialog>
 #include <QTest>
 #include <QTimer>
 
-#include "platform/linux/window/dialog_window.h"
-
 namespace {
 
-// The result of a dialog the test had to end itself.
-const INT_PTR LEFT_OPEN = -77;
 const int MAX_OPEN_WINDOWS = 16;
 
-// Ends every open message box and dialog.
+// Ends every open message box and dialog; a dialog so ended returns -1.
 void EndEverything() {
     for (int i = 0; i < MAX_OPEN_WINDOWS; ++i) {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr) {
-            return;
-        }
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            box->done(0);
-        } else if (HWND dialog = FindWindowOfWidget(modal)) {
-            EndDialog(dialog, LEFT_OPEN);
-        } else {
-            modal->hide();
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            modal->done(0);
         }
     }
 }
@@ -53,7 +41,4 @@ INT_PTR RunDialogWith(const std::function<INT_PTR()>& open, const std::function<
     return open();
 }
 
-QWidget* ControlWidget(HWND dialog, int controlId) {
-    HWND control = GetDlgItem(dialog, controlId);
-    return control != nullptr ? control->widget : nullptr;
-}
+QWidget* ControlWidget(HWND dialog, int controlId) { return GetDlgItem(dialog, controlId)->widget; }

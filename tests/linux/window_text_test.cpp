@@ -1,4 +1,5 @@
-// Windows-1251 texts: every byte converts as Windows converts it, both ways.
+// Windows-1251 texts: every byte converts as Windows converts it, both ways,
+// into a buffer of a given size.
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -30,6 +31,8 @@ TEST(Windows1251, EveryByteMapsAsTheCodePageDefinesAndBack) {
     ToWindows1251(QString::fromUtf8("\xC2\x80\xC3\xA9\xE2\x82\xBD"), unmapped,
                   sizeof unmapped);  // U+0080 é ₽
     EXPECT_STREQ(unmapped, "???");
+    EXPECT_EQ(ToWindows1251(QString::fromUtf8("Угол"), unmapped, 3), 2);
+    EXPECT_STREQ(unmapped, "\xD3\xE3") << "at most size - 1 characters";
 }
 
 }  // namespace

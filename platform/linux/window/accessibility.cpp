@@ -9,11 +9,14 @@
 #include <cmath>
 #include <limits>
 
-#include "app/position_controls.h"
-#include "platform/linux/window/dialog_window.h"
 #include "platform/linux/window/trackbar.h"
 
 namespace {
+
+// The program's trackbars count thousandths of the coordinate they set;
+// vertical ones have the highest coordinate at the top, where positions
+// are lowest.
+const double POSITIONS_PER_UNIT = 1000.0;
 
 bool NeedsLabel(const QWidget* widget) {
     return qobject_cast<const QComboBox*>(widget) != nullptr ||
@@ -65,7 +68,7 @@ private:
     QComboBox* List() const { return static_cast<QComboBox*>(widget()); }
 };
 
-// A trackbar's value is the coordinate the program reads from its position.
+// A trackbar's value is the coordinate its readout shows, to two decimals.
 class TrackbarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit TrackbarAccessible(Trackbar* trackbar)
@@ -94,19 +97,16 @@ public:
 private:
     Trackbar* Bar() const { return static_cast<Trackbar*>(widget()); }
     double Coordinate(int position) const {
-        return CoordinateOfPosition(position, Bar()->orientation() == Qt::Vertical);
+        return (Bar()->orientation() == Qt::Vertical ? -position : position) / POSITIONS_PER_UNIT;
     }
 };
 
+// Every trackbar and list of the program is the dialog's.
 QAccessibleInterface* DialogControlInterface(const QString& /*className*/, QObject* object) {
-    auto* widget = qobject_cast<QWidget*>(object);
-    if (widget == nullptr || FindWindowOfWidget(widget) == nullptr) {
-        return nullptr;
-    }
-    if (auto* trackbar = dynamic_cast<Trackbar*>(widget)) {
+    if (auto* trackbar = dynamic_cast<Trackbar*>(object)) {
         return new TrackbarAccessible(trackbar);
     }
-    if (auto* list = qobject_cast<QComboBox*>(widget)) {
+    if (auto* list = qobject_cast<QComboBox*>(object)) {
         return new ChoiceListAccessible(list);
     }
     return nullptr;

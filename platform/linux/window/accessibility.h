@@ -1,6 +1,5 @@
-// What a screen reader gets from a dialog: lists and trackbars named by the
-// label to their left, trackbars valued in the coordinates the program reads
-// from them, and every new text of a readout or button announced.
+// What a screen reader gets from the dialog: lists and trackbars named by the
+// label to their left, trackbars valued in the coordinates their readouts show.
 #pragma once
 
 #include <QWidget>
@@ -10,6 +9,6 @@
 // same row ("Устройство", "X"), and makes that label its buddy.
 void NameControlsByLabels(const std::vector<QWidget*>& controls);
 
-// Makes Qt describe the dialogs' lists and trackbars with this layer's
+// Makes Qt describe the dialog's lists and trackbars with this layer's
 // accessible interfaces; once per process is enough.
 void UseDialogAccessibility();

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
 
 // Generated from the build's sound3d.ico by tools/generate/embed_file.py.
 extern const unsigned char ICON_BYTES[];
@@ -22,32 +21,27 @@ namespace {
 // DialogBoxParam's -1, as the process's exit code.
 const int EXIT_NO_DIALOG = 255;
 
-char defaultProgramName[] = "sound3d";
-char* defaultArguments[] = {defaultProgramName, nullptr};
+// The program takes no options, Qt's own among them.
+char programName[] = "sound3d";
+char* arguments[] = {programName, nullptr};
 int argumentCount = 1;
-char** arguments = defaultArguments;
 
 std::unique_ptr<QApplication> application;
 
-// Qt's messages while the platform plugin starts: held back, so that a
-// missing display ends in one line of ours rather than Qt's explanation.
-struct HeldMessage {
-    QtMsgType type;
-    QByteArray category;
-    QString text;
-};
-std::vector<HeldMessage> heldMessages;
-QtMessageHandler previousHandler = nullptr;
+// Qt's messages while the platform plugin starts are kept back, so that a
+// missing display ends in one line of ours rather than Qt's explanation;
+// the first warning names the cause ("could not connect to display").
+QString firstStartupMessage;
 
-void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext& /*context*/,
+                        const QString& text) {
+    if (firstStartupMessage.isEmpty()) {
+        firstStartupMessage = text.section(QLatin1Char('\n'), 0, 0);
+    }
     if (type != QtFatalMsg) {
-        heldMessages.push_back({type, QByteArray(context.category), text});
         return;
     }
-    // The first warning names the cause ("could not connect to display").
-    const QString cause =
-        (heldMessages.empty() ? text.section(QLatin1Char('\n'), 0, 0) : heldMessages.front().text)
-            .trimmed();
+    const QString cause = firstStartupMessage.trimmed();
     std::fprintf(stderr, "sound3d: cannot show the dialog: no usable display (%s)\n",
                  cause.toLocal8Bit().constData());
     std::fflush(stderr);
@@ -67,16 +61,6 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-void ReplayHeldMessages() {
-    for (const HeldMessage& message : heldMessages) {
-        const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
-        if (previousHandler != nullptr) {
-            previousHandler(message.type, context, message.text);
-        }
-    }
-    heldMessages.clear();
-}
-
 // With no session bus to find, libdbus would start one for Qt that outlives
 // the program; without a bus there is nobody to talk to anyway (a screen
 // reader needs one), so the search is ended there.
@@ -93,20 +77,12 @@ void KeepDbusFromStartingABus() {
 
 }  // namespace
 
-void KeepCommandLine(int argc, char** argv) {
-    if (argc > 0 && argv != nullptr) {
-        argumentCount = argc;
-        arguments = argv;
-    }
-}
-
 void EnsureApplication() {
     if (QApplication::instance() == nullptr) {
         KeepDbusFromStartingABus();
-        previousHandler = qInstallMessageHandler(HoldStartupMessage);
+        const QtMessageHandler previousHandler = qInstallMessageHandler(HoldStartupMessage);
         application = std::make_unique<QApplication>(argumentCount, arguments);
         qInstallMessageHandler(previousHandler);
-        ReplayHeldMessages();
         QApplication::setWindowIcon(ProgramIcon());
     }
     // Closing an error box while the dialog is hidden must not end every

@@ -1,9 +1,5 @@
-// The one QApplication of the program, created when the first window needs
-// it, from the command line main was given.
+// The one QApplication of the program, created when the first window needs it.
 #pragma once
-
-// Keeps main's arguments for the QApplication (Qt holds on to them).
-void KeepCommandLine(int argc, char** argv);
 
 // Creates the QApplication unless one exists. Without a display it writes
 // one line to standard error and ends the process with 255, the exit code

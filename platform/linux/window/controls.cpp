@@ -2,11 +2,8 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/linux/window/accessibility.h"
-#include "platform/linux/window/fit_width_validator.h"
 #include "platform/linux/window/trackbar.h"
 
 namespace {
@@ -26,9 +23,6 @@ QWidget* CreateComboBox(const ControlTemplate& control, QWidget* parent) {
     // completes them.
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
-    if ((control.style & CBS_AUTOHSCROLL) == 0) {
-        combo->lineEdit()->setValidator(new FitWidthValidator(combo->lineEdit()));
-    }
     return combo;
 }
 
@@ -47,12 +41,6 @@ QWidget* CreateButton(const ControlTemplate& control, QWidget* parent) {
     return button;
 }
 
-QWidget* CreateTrackbar(const ControlTemplate& control, QWidget* parent) {
-    auto* trackbar = new Trackbar((control.style & TBS_VERT) != 0, parent);
-    trackbar->setWindowTitle(QString::fromUtf8(control.text));  // kept, never shown
-    return trackbar;
-}
-
 QWidget* CreateWidget(const ControlTemplate& control, QWidget* parent) {
     if (IsClass(control, "COMBOBOX")) {
         return CreateComboBox(control, parent);
@@ -64,7 +52,7 @@ QWidget* CreateWidget(const ControlTemplate& control, QWidget* parent) {
         return CreateButton(control, parent);
     }
     if (IsClass(control, TRACKBAR_CLASSA)) {
-        return CreateTrackbar(control, parent);
+        return new Trackbar((control.style & TBS_VERT) != 0, parent);
     }
     return nullptr;
 }
@@ -128,10 +116,7 @@ LRESULT SendControlMessage(HWND__& control, UINT message, WPARAM wParam, LPARAM 
 }
 
 int AddComboItem(QWidget* widget, const QString& text) {
-    auto* combo = qobject_cast<QComboBox*>(widget);
-    if (combo == nullptr) {
-        return static_cast<int>(CB_ERR);
-    }
+    auto* combo = static_cast<QComboBox*>(widget);
     combo->addItem(text);
     return combo->count() - 1;
 }
@@ -144,9 +129,9 @@ QString WindowText(const QWidget* widget) {
         return button->text();
     }
     if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
-        return combo->isEditable() ? combo->lineEdit()->text() : combo->currentText();
+        return combo->currentText();  // an editable box's edit text
     }
-    return widget->windowTitle();
+    return QString();
 }
 
 void SetWindowTextOf(QWidget* widget, const QString& text) {
@@ -155,7 +140,5 @@ void SetWindowTextOf(QWidget* widget, const QString& text) {
         label->setText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setText(text);
-    } else {
-        widget->setWindowTitle(text);
     }
 }

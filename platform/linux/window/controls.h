@@ -14,8 +14,9 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
 // A message of the combo box and trackbar families sent to a control.
 LRESULT SendControlMessage(HWND__& control, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Appends an item to a combo box; returns its index, or CB_ERR for other controls.
+// Appends an item to a combo box; returns its index.
 int AddComboItem(QWidget* widget, const QString& text);
 
+// The text of a label, button or combo box, as the program reads and sets them.
 QString WindowText(const QWidget* widget);
 void SetWindowTextOf(QWidget* widget, const QString& text);

@@ -9,7 +9,7 @@ namespace {
 // The TrueType successor of the template's font has its metrics. Failing
 // that, the system's sans-serif face: DejaVu Sans keeps the old font's
 // 13-pixel height at 8 points, where the Helvetica-like faces run taller.
-const char* const SUBSTITUTE_FAMILIES[] = {"Microsoft Sans Serif"};
+const char* const SUBSTITUTE_FAMILY = "Microsoft Sans Serif";
 
 // Windows averages the widths of these letters for the dialog base unit.
 const char* const AVERAGED_LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -32,10 +32,8 @@ bool IsInstalled(const QString& family) {
 
 QFont DialogFont(const char* family, int pointSize) {
     QString chosen = QString::fromUtf8(family);
-    for (const char* substitute : SUBSTITUTE_FAMILIES) {
-        if (!IsInstalled(chosen)) {
-            chosen = QString::fromLatin1(substitute);
-        }
+    if (!IsInstalled(chosen)) {
+        chosen = QString::fromLatin1(SUBSTITUTE_FAMILY);
     }
     QFont font(IsInstalled(chosen) ? chosen : QStringLiteral("Sans Serif"));
     font.setStyleHint(QFont::SansSerif);

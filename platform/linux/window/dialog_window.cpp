@@ -16,24 +16,18 @@
 
 namespace {
 
-std::vector<DialogWindow*>& OpenDialogs() {
-    static std::vector<DialogWindow*> dialogs;
-    return dialogs;
-}
+DialogWindow* openDialog = nullptr;
 
+// The template's frame is fixed in size; its caption may have a system
+// menu (with the close button) and a minimize button.
 Qt::WindowFlags FlagsOfStyle(uint32_t style) {
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint;
-    if ((style & WS_CAPTION) == WS_CAPTION) {
-        flags |= Qt::WindowTitleHint;
-    }
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint |
+                            Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint;
     if ((style & WS_SYSMENU) != 0) {
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     }
     if ((style & WS_MINIMIZEBOX) != 0) {
         flags |= Qt::WindowMinimizeButtonHint;
-    }
-    if ((style & WS_MAXIMIZEBOX) != 0) {
-        flags |= Qt::WindowMaximizeButtonHint;
     }
     return flags;
 }
@@ -47,31 +41,24 @@ QRect VisibleRect(const QWidget& widget, QRect rect) {
     return rect;
 }
 
-bool IsPlainKey(const QKeyEvent& key) {
-    return (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-}
-
 }  // namespace
 
 DialogWindow::DialogWindow(const DialogTemplate& dialogTemplate, DLGPROC procedure)
     : QDialog(nullptr, FlagsOfStyle(dialogTemplate.style)),
       template_(dialogTemplate),
       procedure_(procedure),
-      self_{this, this, true, 0, dialogTemplate.style} {
-    OpenDialogs().push_back(this);
+      self_{this, 0, dialogTemplate.style} {
+    openDialog = this;
 }
 
-DialogWindow::~DialogWindow() {
-    auto& dialogs = OpenDialogs();
-    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), this), dialogs.end());
-}
+DialogWindow::~DialogWindow() { openDialog = nullptr; }
 
 bool DialogWindow::Build() {
     setWindowTitle(QString::fromUtf8(template_.caption));
     setFont(DialogFont(template_.fontFamily, template_.fontPointSize));
     UseDialogAccessibility();
     const DialogBaseUnits units = BaseUnitsOf(font());
-    QWidget* previousTabStop = nullptr;
+    std::vector<QWidget*> widgets;
     for (int i = 0; i < template_.controlCount; ++i) {
         const ControlTemplate& control = template_.controls[i];
         QWidget* widget = CreateControl(control, this);
@@ -79,37 +66,21 @@ bool DialogWindow::Build() {
             return false;
         }
         widget->setGeometry(VisibleRect(*widget, DialogRectToPixels(control.rect, units)));
-        widget->setVisible((control.style & WS_VISIBLE) != 0);
-        widget->setEnabled((control.style & WS_DISABLED) == 0);
-        controls_.push_back(
-            std::make_unique<HWND__>(HWND__{widget, this, false, control.id, control.style}));
+        controls_.push_back(std::make_unique<HWND__>(HWND__{widget, control.id, control.style}));
         ConnectNotifications(*controls_.back());
-        if ((control.style & WS_TABSTOP) != 0) {
-            if (previousTabStop != nullptr) {
-                setTabOrder(previousTabStop, widget);
-            }
-            previousTabStop = widget;
-        }
-    }
-    std::vector<QWidget*> widgets;
-    for (const auto& control : controls_) {
-        widgets.push_back(control->widget);
+        widgets.push_back(widget);  // Tab follows the order they are made in
     }
     NameControlsByLabels(widgets);
     setFixedSize(DialogRectToPixels(template_.rect, units).size());
-    PlaceOnScreen();
     return true;
 }
 
+// Windows centres the whole window (DS_CENTER), frame included.
 void DialogWindow::PlaceOnScreen() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if ((template_.style & DS_CENTER) != 0 && screen != nullptr) {
-        // Windows centres the whole window, frame included.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect placed(QPoint(), frameGeometry().size());
         placed.moveCenter(screen->availableGeometry().center());
         move(placed.topLeft());
-    } else {
-        move(DialogRectToPixels(template_.rect, BaseUnitsOf(font())).topLeft());
     }
 }
 
@@ -121,8 +92,9 @@ void DialogWindow::ConnectNotifications(HWND__& control) {
     }
     if (auto* trackbar = dynamic_cast<Trackbar*>(control.widget)) {
         const UINT message = trackbar->orientation() == Qt::Vertical ? WM_VSCROLL : WM_HSCROLL;
-        trackbar->SetScrollHandler([this, handle, message](int code, int position) {
-            SendToProcedure(message, MAKELONG(code, position), reinterpret_cast<LPARAM>(handle));
+        trackbar->SetScrollHandler([this, handle, message](int position) {
+            SendToProcedure(message, MAKELONG(TB_THUMBTRACK, position),
+                            reinterpret_cast<LPARAM>(handle));
         });
     }
     // Escape and Enter reach the dialog before any control can use them.
@@ -150,8 +122,6 @@ INT_PTR DialogWindow::Run(LPARAM initParam) {
     return ended_ ? result_ : -1;
 }
 
-HWND DialogWindow::Handle() { return &self_; }
-
 HWND DialogWindow::Control(int controlId) {
     for (const auto& control : controls_) {
         if (control->controlId == controlId) {
@@ -159,12 +129,6 @@ HWND DialogWindow::Control(int controlId) {
         }
     }
     return nullptr;
-}
-
-bool DialogWindow::Owns(HWND window) const {
-    return window == &self_ ||
-           std::any_of(controls_.begin(), controls_.end(),
-                       [window](const auto& control) { return control.get() == window; });
 }
 
 HWND DialogWindow::WindowOfWidget(const QWidget* widget) {
@@ -188,18 +152,9 @@ void DialogWindow::End(INT_PTR result) {
     }
 }
 
-// The program only ever names the control to focus (lParam TRUE).
-void DialogWindow::MoveFocus(WPARAM wParam, LPARAM lParam) {
-    HWND target = reinterpret_cast<HWND>(wParam);
-    if (lParam != FALSE && Owns(target)) {
-        target->widget->setFocus(Qt::OtherFocusReason);
-    }
-}
-
 HWND DialogWindow::FirstTabStop() {
     for (const auto& control : controls_) {
-        if ((control->style & WS_TABSTOP) != 0 && !control->widget->isHidden() &&
-            control->widget->isEnabled()) {
+        if ((control->style & WS_TABSTOP) != 0) {
             return control.get();
         }
     }
@@ -209,7 +164,7 @@ HWND DialogWindow::FirstTabStop() {
 // Escape asks for IDCANCEL; Enter presses the focused push button and
 // otherwise asks for IDOK, which a dialog without an OK button ignores.
 bool DialogWindow::HandleKey(const QKeyEvent& key) {
-    if (!IsPlainKey(key)) {
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
         return false;
     }
     if (key.key() == Qt::Key_Escape) {
@@ -257,12 +212,6 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
     Command(IDCANCEL, nullptr);
 }
 
-void DialogWindow::reject() {
-    if (!ended_) {
-        Command(IDCANCEL, nullptr);
-    }
-}
-
 bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && HandleKey(*static_cast<QKeyEvent*>(event))) {
         return true;
@@ -270,23 +219,9 @@ bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-HWND__* FindWindowRecord(HWND window) {
-    for (DialogWindow* dialog : OpenDialogs()) {
-        if (dialog->Owns(window)) {
-            return window;
-        }
-    }
-    return nullptr;
-}
+DialogWindow& DialogOf(HWND dialog) { return *static_cast<DialogWindow*>(dialog->widget); }
 
 HWND FindWindowOfWidget(const QWidget* widget) {
-    if (widget == nullptr) {
-        return nullptr;
-    }
-    for (DialogWindow* dialog : OpenDialogs()) {
-        if (HWND window = dialog->WindowOfWidget(widget)) {
-            return window;
-        }
-    }
-    return nullptr;
+    return openDialog != nullptr && widget != nullptr ? openDialog->WindowOfWidget(widget)
+                                                      : nullptr;
 }

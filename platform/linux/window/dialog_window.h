@@ -1,7 +1,7 @@
-// A modal dialog built from a template, run by a Windows dialog procedure:
+// The modal dialog built from a template, run by a Windows dialog procedure:
 // its controls send WM_COMMAND and WM_HSCROLL/WM_VSCROLL to the procedure,
 // Escape and closing the window ask it for IDCANCEL, and only EndDialog
-// closes it.
+// closes it. The program opens one at a time.
 #pragma once
 
 #include <QDialog>
@@ -27,25 +27,18 @@ public:
     // the dialog already, and returns the result given to EndDialog.
     INT_PTR Run(LPARAM initParam);
 
-    HWND Handle();
     HWND Control(int controlId);
-    bool Owns(HWND window) const;
     HWND WindowOfWidget(const QWidget* widget);
-
-    INT_PTR SendToProcedure(UINT message, WPARAM wParam, LPARAM lParam);
     void End(INT_PTR result);
-
-    // WM_NEXTDLGCTL's default handling.
-    void MoveFocus(WPARAM wParam, LPARAM lParam);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    INT_PTR SendToProcedure(UINT message, WPARAM wParam, LPARAM lParam);
     HWND FirstTabStop();
     bool HandleKey(const QKeyEvent& key);
     void Command(int controlId, HWND control);
@@ -60,9 +53,9 @@ private:
     INT_PTR result_ = -1;
 };
 
-// The window behind a handle while its dialog is open; null for any other
-// handle, so stale or foreign handles are harmless as on Windows.
-HWND__* FindWindowRecord(HWND window);
+// The dialog behind a dialog handle.
+DialogWindow& DialogOf(HWND dialog);
 
-// The control or dialog holding widget (or one of its inner widgets).
+// The control or dialog holding widget (or one of its inner widgets) while
+// the dialog is open; null for any other widget.
 HWND FindWindowOfWidget(const QWidget* widget);

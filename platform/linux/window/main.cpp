@@ -6,8 +6,7 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState);
 
-int main(int argc, char** argv) {
-    KeepCommandLine(argc, argv);
+int main() {
     char commandLine[] = "";  // the program takes no options
     const int result = WinMain(ProgramInstance(), nullptr, commandLine, SW_SHOWDEFAULT);
     ShutDownApplication();

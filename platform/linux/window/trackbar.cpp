@@ -2,8 +2,6 @@
 
 #include <QKeyEvent>
 
-#include "platform/win32_decls.h"
-
 namespace {
 
 // A new trackbar's range and page size on Windows.
@@ -43,34 +41,18 @@ const KeyAction* FindKeyAction(const QKeyEvent& event) {
     return nullptr;
 }
 
-int CodeOfAction(int action) {
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: return TB_LINEDOWN;
-    case QAbstractSlider::SliderSingleStepSub: return TB_LINEUP;
-    case QAbstractSlider::SliderPageStepAdd: return TB_PAGEDOWN;
-    case QAbstractSlider::SliderPageStepSub: return TB_PAGEUP;
-    case QAbstractSlider::SliderToMinimum: return TB_TOP;
-    case QAbstractSlider::SliderToMaximum: return TB_BOTTOM;
-    default: return TB_THUMBTRACK;
-    }
-}
-
 }  // namespace
 
 Trackbar::Trackbar(bool vertical, QWidget* parent)
-    : QSlider(vertical ? Qt::Vertical : Qt::Horizontal, parent), pendingCode_(TB_THUMBTRACK) {
+    : QSlider(vertical ? Qt::Vertical : Qt::Horizontal, parent) {
     // Qt puts a vertical slider's minimum at the bottom; Windows at the top,
     // with Up and the wheel moving toward it.
     setInvertedAppearance(vertical);
     setInvertedControls(vertical);
     SetRangeQuietly(0, DEFAULT_MAXIMUM);
-    connect(this, &QAbstractSlider::actionTriggered, this,
-            [this](int action) { OnAction(action); });
-    connect(this, &QAbstractSlider::valueChanged, this,
-            [this](int value) { OnValueChanged(value); });
-    connect(this, &QAbstractSlider::sliderReleased, this, [this] {
-        if (handler_) {
-            handler_(TB_ENDTRACK, value());
+    connect(this, &QAbstractSlider::valueChanged, this, [this](int value) {
+        if (!quiet_ && handler_) {
+            handler_(value);
         }
     });
 }
@@ -92,34 +74,9 @@ void Trackbar::SetPositionQuietly(int position) {
 }
 
 void Trackbar::keyPressEvent(QKeyEvent* event) {
-    const KeyAction* entry = FindKeyAction(*event);
-    if (entry == nullptr) {
+    if (const KeyAction* entry = FindKeyAction(*event)) {
+        triggerAction(entry->action);
+    } else {
         QSlider::keyPressEvent(event);
-        return;
     }
-    triggerAction(entry->action);
-}
-
-// As on Windows, letting go of a key ends the move.
-void Trackbar::keyReleaseEvent(QKeyEvent* event) {
-    if (FindKeyAction(*event) == nullptr || event->isAutoRepeat()) {
-        QSlider::keyReleaseEvent(event);
-        return;
-    }
-    if (handler_) {
-        handler_(TB_ENDTRACK, value());
-    }
-}
-
-// Qt announces the action before it moves the value; the move itself is
-// reported once the new position can be read.
-void Trackbar::OnAction(int action) { pendingCode_ = CodeOfAction(action); }
-
-void Trackbar::OnValueChanged(int value) {
-    if (quiet_ || !handler_) {
-        return;
-    }
-    const int code = pendingCode_;
-    pendingCode_ = TB_THUMBTRACK;
-    handler_(code, value);
 }

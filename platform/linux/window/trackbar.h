@@ -1,6 +1,6 @@
 // A trackbar on QSlider: raw positions as the trackbar messages give them,
 // the minimum at the top when vertical, the keys of the Windows trackbar,
-// and every move by the user reported with its trackbar notification code.
+// and every move by the user reported with the new position.
 #pragma once
 
 #include <QSlider>
@@ -8,8 +8,7 @@
 
 class Trackbar : public QSlider {
 public:
-    // code: TB_LINEUP ... TB_ENDTRACK; position: the position after the move.
-    using ScrollHandler = std::function<void(int code, int position)>;
+    using ScrollHandler = std::function<void(int position)>;
 
     Trackbar(bool vertical, QWidget* parent);
 
@@ -21,13 +20,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    void OnAction(int action);
-    void OnValueChanged(int value);
-
     ScrollHandler handler_;
     bool quiet_ = false;
-    int pendingCode_;
 };

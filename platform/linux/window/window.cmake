@@ -26,7 +26,6 @@ add_library(sound3d_window STATIC
   ${SOUND3D_WINDOW_DIR}/dialog_box.cpp
   ${SOUND3D_WINDOW_DIR}/dialog_units.cpp
   ${SOUND3D_WINDOW_DIR}/dialog_window.cpp
-  ${SOUND3D_WINDOW_DIR}/fit_width_validator.cpp
   ${SOUND3D_WINDOW_DIR}/trackbar.cpp
   ${SOUND3D_WINDOW_DIR}/window_text.cpp
   ${SOUND3D_WINDOW_DIR}/windows_1251.cpp
