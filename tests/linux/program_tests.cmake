@@ -8,9 +8,6 @@ add_executable(sound3d_program_tests
 target_link_libraries(sound3d_program_tests PRIVATE sound3d_core sound3d_window_test_support)
 target_compile_options(sound3d_program_tests PRIVATE -fexec-charset=UTF-8 -fno-omit-frame-pointer)
 target_link_options(sound3d_program_tests PRIVATE -fsanitize=leak)
-target_compile_definitions(sound3d_program_tests PRIVATE
-  SOUND3D_PROGRAM_PATH="$<TARGET_FILE:sound3d>")
-add_dependencies(sound3d_program_tests sound3d)
 
 # One variable per property: gtest_discover_tests splits a list value.
 gtest_discover_tests(sound3d_program_tests

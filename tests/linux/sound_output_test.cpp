@@ -58,4 +58,22 @@ TEST(SoundOutput, ALateCallGivesTheFallbackAndLaterItsResult) {
     EXPECT_EQ(late, 7);
 }
 
+// Stereo speakers take an angle of 5 to 180 degrees in bits 16-23; nothing
+// else takes one, and no other bits are set.
+TEST(SoundOutput, SpeakerConfigurationsFollowTheGeometryRule) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    IDirectSound* device = nullptr;
+    ASSERT_EQ(DirectSoundCreate(nullptr, &device, nullptr), DS_OK);
+    const DWORD taken[] = {DSSPEAKER_HEADPHONE, DSSPEAKER_MONO, DSSPEAKER_QUAD, DSSPEAKER_SURROUND,
+                           DSSPEAKER_5POINT1,   0x00050004,     0x00B40004,     DSSPEAKER_STEREO};
+    const DWORD refused[] = {0x00040004, 0x00B50004, 0x00140001, 0, 7, 0x00000104, 0x01000004};
+    for (DWORD speakers : taken) {
+        EXPECT_EQ(device->SetSpeakerConfig(speakers), DS_OK) << std::hex << speakers;
+    }
+    for (DWORD speakers : refused) {
+        EXPECT_EQ(device->SetSpeakerConfig(speakers), DSERR_INVALIDPARAM) << std::hex << speakers;
+    }
+    device->Release();
+}
+
 }  // namespace

@@ -277,32 +277,6 @@ TEST_F(SoundServer, EachSpeakerConfigurationReachesItsSpeakersAndStopSilencesThe
     });
 }
 
-// Stereo speakers take an angle of 5 to 180 degrees in bits 16-23; nothing
-// else takes one, and no other bits are set.
-TEST_F(SoundServer, SpeakerConfigurationsFollowTheGeometryRule) {
-    IDirectSound* device = nullptr;
-    ASSERT_EQ(DirectSoundCreate(nullptr, &device, nullptr), DS_OK);
-    const std::pair<DWORD, HRESULT> speakers[] = {{DSSPEAKER_HEADPHONE, DS_OK},
-                                                  {DSSPEAKER_MONO, DS_OK},
-                                                  {DSSPEAKER_QUAD, DS_OK},
-                                                  {DSSPEAKER_SURROUND, DS_OK},
-                                                  {DSSPEAKER_5POINT1, DS_OK},
-                                                  {0x00050004, DS_OK},
-                                                  {0x00B40004, DS_OK},
-                                                  {DSSPEAKER_STEREO, DS_OK},
-                                                  {0x00040004, DSERR_INVALIDPARAM},
-                                                  {0x00B50004, DSERR_INVALIDPARAM},
-                                                  {0x00140001, DSERR_INVALIDPARAM},
-                                                  {0, DSERR_INVALIDPARAM},
-                                                  {7, DSERR_INVALIDPARAM},
-                                                  {0x00000104, DSERR_INVALIDPARAM},
-                                                  {0x01000004, DSERR_INVALIDPARAM}};
-    for (const auto& c : speakers) {
-        EXPECT_EQ(device->SetSpeakerConfig(c.first), c.second) << std::hex << c.first;
-    }
-    device->Release();
-}
-
 void SignalServer(int signal) {
     std::istringstream pids(std::getenv("SOUND_SERVER_PIDS"));
     for (pid_t pid; pids >> pid;) {
