@@ -15,13 +15,6 @@ namespace {
 
 const uintptr_t DIALOG = 0x1000, CONTROLS = 0x100000;
 
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-    char text[512];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
-
 // Logs the call; fails it when it is the chosen one.
 template <typename... Args>
 HRESULT Log(const char* format, Args... args) {
