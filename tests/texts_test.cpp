@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/position_controls.h"
 #include "playback/choices.h"
@@ -17,40 +19,27 @@ namespace {
 // characters count, and POSIX white space, no other byte, leads and ends a
 // number.
 TEST(ParseStereoAngle, FollowsTheUnsignedConversionRules) {
-    const struct {
-        const char* text;
-        int64_t angle;
-    } cases[] = {
-        {"10", 10},
-        {"+180", 180},
-        {"181", -1},
-        {"-0", 0},
-        {"-5", -1},
-        {"", 0},
-        {"abc", -1},
-        {" x", 0},
-        {"+ 5", -1},
-        {"20 x", 20},
-        {"20x", -1},
-        {"\t\n\v\f\r 7", 7},
-        {"20\xA0", -1},
-        {"-4294967116", 180},
-        {"-4294967115", -1},
-        {"-4294967296", 1},
-        {"-429496729600", 1},
-        {"0000000000000000180", 180},
-        {"00000000000000000180", 18},
-        {"                    ", 0},
+    const std::pair<int64_t, std::vector<const char*>> cases[] = {
+        {-1, {"181", "-5", "abc", "+ 5", "20x", "20\xA0", "-4294967115"}},
+        {0, {"-0", "", " x", "                    "}},
+        {1, {"-4294967296", "-429496729600"}},
+        {7, {"\t\n\v\f\r 7"}},
+        {10, {"10"}},
+        {18, {"00000000000000000180"}},
+        {20, {"20 x"}},
+        {180, {"+180", "-4294967116", "0000000000000000180"}},
     };
-    for (const auto& c : cases) {
-        // Held without spare bytes, and from 19 characters on without a
-        // terminator, so that reading past the cut is caught.
-        const size_t size = std::min<size_t>(std::strlen(c.text) + 1, MAX_ANGLE_TEXT);
-        const std::unique_ptr<char[]> text(new char[size]);
-        std::memcpy(text.get(), c.text, size);
-        uint32_t angle = 12345;
-        const bool valid = ParseStereoAngle(text.get(), &angle);
-        EXPECT_EQ(valid ? int64_t{angle} : angle == 12345 ? -1 : -2, c.angle) << c.text;
+    for (const auto& [expected, texts] : cases) {
+        for (const char* given : texts) {
+            // Held without spare bytes, and from 19 characters on without a
+            // terminator, so that reading past the cut is caught.
+            const size_t size = std::min<size_t>(std::strlen(given) + 1, MAX_ANGLE_TEXT);
+            const std::unique_ptr<char[]> text(new char[size]);
+            std::memcpy(text.get(), given, size);
+            uint32_t angle = 12345;
+            const bool valid = ParseStereoAngle(text.get(), &angle);
+            EXPECT_EQ(valid ? int64_t{angle} : angle == 12345 ? -1 : -2, expected) << given;
+        }
     }
 }
 
