@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +15,6 @@
 #include <functional>
 #include <iterator>
 #include <string>
-#include <vector>
 
 #include "resources/resource_ids.h"
 
@@ -58,17 +55,11 @@ inline bool HeardAndClosed() {
     const std::string bytes((std::istreambuf_iterator<char>(file)),
                             std::istreambuf_iterator<char>());
     uint32_t size = 0;
-    if (bytes.size() < 44 || bytes.compare(36, 4, "data") != 0) {
-        return false;
+    if (bytes.size() >= 44) {
+        std::memcpy(&size, &bytes[40], 4);
     }
-    std::memcpy(&size, &bytes[40], 4);
-    if (size == 0 || size_t{size} + 44 > bytes.size()) {
-        return false;
-    }
-    std::vector<float> samples(size / 4);
-    std::memcpy(samples.data(), &bytes[44], size_t{size});
-    return std::any_of(samples.begin(), samples.end(),
-                       [](float s) { return std::fabs(s) > 1e-4f; });
+    const size_t end = 44 + size_t{size};
+    return size != 0 && end <= bytes.size() && bytes.find_first_not_of('\0', 44) < end;
 }
 
 // The program's dialog template built in the driver, hidden and inert: how

@@ -37,8 +37,7 @@ TEST(Sound3d, DialogAsWineBuildsItAndItsKeys) {
     HWND child = GetWindow(app.dialog, GW_CHILD);
     for (int i = 0; i < mainDialog.controlCount; ++i) {
         const ControlTemplate& control = mainDialog.controls[i];
-        SCOPED_TRACE(::testing::Message()
-                     << "control at " << control.rect.x << "," << control.rect.y);
+        SCOPED_TRACE(::testing::Message() << "control " << i);
         wchar_t className[64] = {};
         GetClassNameW(child, className, 64);
         EXPECT_EQ(CompareStringOrdinal(className, -1, Wide(control.className).c_str(), -1, TRUE),
