@@ -23,10 +23,9 @@ HRESULT Log(const char* format, Args... args) {
 }
 
 std::string Wave(const WAVEFORMATEX* f) {
-    if (f == nullptr)
-        return "none";
-    return Format("%u/%u/%u/%u/%u/%u/%u", f->wFormatTag, f->nChannels, f->nSamplesPerSec,
-                  f->nAvgBytesPerSec, f->nBlockAlign, f->wBitsPerSample, f->cbSize);
+    return !f ? "none"
+              : Format("%u/%u/%u/%u/%u/%u/%u", f->wFormatTag, f->nChannels, f->nSamplesPerSec,
+                       f->nAvgBytesPerSec, f->nBlockAlign, f->wBitsPerSample, f->cbSize);
 }
 
 HWND ControlWindow(int id) { return reinterpret_cast<HWND>(CONTROLS + static_cast<uintptr_t>(id)); }

@@ -43,22 +43,14 @@ TEST(ParseStereoAngle, FollowsTheUnsignedConversionRules) {
     }
 }
 
+// The '#'s show that a cut text is still terminated.
 TEST(FormatMessageCode, ReplacesTheCodeAndFitsTheBuffer) {
-    const struct {
-        const char* format;
-        uint32_t code;
-        size_t size;
-        const char* expected;
-    } cases[] = {
-        {"100%% %X %", 0u, 64, "100% 0 %"},
-        {"a (0x%X)", 0x80004005u, 8, "a (0x80"},
-    };
-    for (const auto& c : cases) {
-        char buffer[64];
-        std::memset(buffer, '#', sizeof buffer);
-        FormatMessageCode(buffer, c.size, c.format, c.code);
-        EXPECT_STREQ(buffer, c.expected) << c.format << " in " << c.size;
-    }
+    char buffer[64];
+    FormatMessageCode(buffer, sizeof buffer, "100%% %X %", 0u);
+    EXPECT_STREQ(buffer, "100% 0 %");
+    std::memset(buffer, '#', sizeof buffer);
+    FormatMessageCode(buffer, 8, "a (0x%X)", 0x80004005u);
+    EXPECT_STREQ(buffer, "a (0x80");
 }
 
 // Exact halves round away from zero; 0.015f lies just below one and 0.995f
