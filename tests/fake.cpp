@@ -181,6 +181,9 @@ LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LP
     if (message == CB_GETCURSEL || (message >= TBM_GETPOS && message <= TBM_GETRANGEMAX)) {
         EXPECT_EQ(wParam | static_cast<WPARAM>(lParam), 0u) << "unused parameters must be zero";
     }
+    if (message == TBM_SETRANGE || message == TBM_SETPOS) {
+        EXPECT_EQ(wParam, WPARAM{TRUE}) << "the trackbar is redrawn";
+    }
     switch (message) {
     case CB_ADDSTRING: c.items.emplace_back(reinterpret_cast<const char*>(lParam)); break;
     case CB_SETCURSEL: c.text = c.items.at(wParam); return c.selection = static_cast<int>(wParam);

@@ -48,9 +48,11 @@ TEST(FormatMessageCode, ReplacesTheCodeAndFitsTheBuffer) {
     char buffer[64];
     FormatMessageCode(buffer, sizeof buffer, "100%% %X %", 0u);
     EXPECT_STREQ(buffer, "100% 0 %");
-    std::memset(buffer, '#', sizeof buffer);
-    FormatMessageCode(buffer, 8, "a (0x%X)", 0x80004005u);
-    EXPECT_STREQ(buffer, "a (0x80");
+    for (const auto& [size, cut] : {std::pair<size_t, const char*>{8, "a (0x80"}, {1, ""}}) {
+        std::memset(buffer, '#', sizeof buffer);
+        FormatMessageCode(buffer, size, "a (0x%X)", 0x80004005u);
+        EXPECT_STREQ(buffer, cut) << size;
+    }
 }
 
 // Exact halves round away from zero; 0.015f lies just below one and 0.995f
@@ -63,7 +65,7 @@ TEST(FormatReadout, RoundsHalvesAwayFromZeroAndFitsTheBuffer) {
     } cases[] = {
         {-0.0f, 32, "X=-00.00"},   {-2.0f, 32, "X=-02.00"},  {0.125f, 32, "X= 00.13"},
         {-0.375f, 32, "X=-00.38"}, {0.015f, 32, "X= 00.01"}, {0.995f, 32, "X= 01.00"},
-        {12.345f, 32, "X= 12.35"}, {1.0f, 5, "X= 0"},
+        {12.345f, 32, "X= 12.35"}, {1.0f, 5, "X= 0"},        {1.0f, 1, ""},
     };
     for (const auto& c : cases) {
         char text[32];
