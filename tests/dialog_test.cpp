@@ -118,7 +118,6 @@ TEST(DialogTest, ChoicesReachTheDevice) {
         const unsigned guid = AlgorithmChoices[i].algorithm->Data1;
         EXPECT_EQ(Logged({Format("device.CreateSoundBuffer(alg=%08X", guid)}).size(), 1u) << i;
     }
-    EXPECT_EQ(Control(IDC_VIRTUALIZATION).items.size(), size_t{ALGORITHM_CHOICE_COUNT});
     EXPECT_EQ(Control(IDC_ANGLE).items, Texts(std::begin(AngleChoices), std::end(AngleChoices)));
     for (int i = 0; i < SPEAKER_CHOICE_COUNT; ++i) {
         for (const char* angle : AngleChoices) {
@@ -131,7 +130,6 @@ TEST(DialogTest, ChoicesReachTheDevice) {
                       Texts{Format("device.SetSpeakerConfig(0x%08X)", value)});
         }
     }
-    EXPECT_EQ(Control(IDC_SPEAKERS).items.size(), size_t{SPEAKER_CHOICE_COUNT});
     const std::pair<int, const char*> devices[] = {
         {0, "00000000"}, {1, "default"}, {31, "0000001F"}, {32, nullptr}, {-1, nullptr}};
     for (const auto& [index, opened] : devices) {
