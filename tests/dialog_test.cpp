@@ -1,4 +1,6 @@
 #include "app/position_controls.h"
+#include "playback/choices.h"
+#include "playback/device_table.h"
 #include "resources/resource_ids.h"
 #include "tests/fake.h"
 
@@ -14,39 +16,20 @@ Texts operator+(Texts a, const Texts& b) {
 }
 
 // The fake closes the dialog as soon as it is open, unless the program did.
-TEST(DialogTest, OpensWithTheListsAndTheirDefaults) {
+TEST(DialogTest, OpensWithItsDefaults) {
     Reset();
     fake.devices.push_back({"Основной", -1});
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
     EXPECT_EQ(Logged({"Init", "Dialog", "MessageBox", "EnableWindow", "DirectSound", "EndDialog"}),
               (Texts{"InitCommonControls", "DialogBoxParamW(101, none)", "DirectSoundEnumerateA()",
                      "EndDialog(dialog, 0)"}));
-    Texts shown;  // each control's items, then its text after '>'
-    for (int id : {IDC_DEVICE, IDC_VIRTUALIZATION, IDC_SPEAKERS, IDC_ANGLE, IDC_VALUE_X,
-                   IDC_VALUE_Y, IDC_VALUE_Z})
-        shown = shown + Control(id).items + Texts{">" + Control(id).text};
-    EXPECT_EQ(shown, (Texts{"Динамики",
-                            "Основной",
-                            ">Динамики",
-                            "Нет",
-                            "Частичная",
-                            "Полная",
-                            ">Полная",
-                            "Наушники",
-                            "Моно",
-                            "Квадроколонки",
-                            "Стереоколонки",
-                            "Система Surround",
-                            "Система 5point1",
-                            ">Наушники",
-                            "5",
-                            "10",
-                            "20",
-                            "180",
-                            ">10",
-                            ">X= 00.00",
-                            ">Y= 00.00",
-                            ">Z= 00.00"}));
+    EXPECT_EQ(Control(IDC_DEVICE).items, (Texts{"Динамики", "Основной"}));
+    const std::pair<int, const char*> shown[] = {
+        {IDC_DEVICE, "Динамики"}, {IDC_VIRTUALIZATION, "Полная"}, {IDC_SPEAKERS, "Наушники"},
+        {IDC_ANGLE, "10"},        {IDC_VALUE_X, "X= 00.00"},      {IDC_VALUE_Y, "Y= 00.00"},
+        {IDC_VALUE_Z, "Z= 00.00"}};
+    for (const auto& [id, text] : shown)
+        EXPECT_EQ(Control(id).text, text) << id;
     for (int id = IDC_SLIDER_X; id <= IDC_SLIDER_Z; ++id) {
         const FakeControl& c = Control(id);
         EXPECT_EQ(std::make_tuple(c.low, c.position, c.high), std::make_tuple(-2000, 0, 2000));
@@ -76,7 +59,6 @@ TEST(DialogTest, ButtonGoesThroughItsStates) {
                           "SetWindowText(1030, Старт)", "EnableWindow(1030, 1)"};
     const Texts stop = {"EnableWindow(1030, 0)", "device.Release()"};
     const Texts started = {"SetWindowText(1030, Стоп)", "EnableWindow(1030, 1)"};
-    const Texts failed = {Box("Ошибка создания объекта устройства (0x8878000A)")};
     const Texts refocus = {"WM_NEXTDLGCTL(1030)"};
     const HWND button = GetDlgItem(FakeDialog(), IDC_START);
     const HWND slider = GetDlgItem(FakeDialog(), IDC_SLIDER_Z);
@@ -89,7 +71,7 @@ TEST(DialogTest, ButtonGoesThroughItsStates) {
     } presses[] = {
         {"", button, disable + started + refocus, true},
         {"", outside, stop + enable + refocus, false},
-        {"DirectSoundCreate(000000A1)", nullptr, disable + failed + enable + refocus, false},
+        {"DirectSoundCreate(000000A1)", nullptr, disable + enable + refocus, false},
         {"", slider, disable + started, true},
     };
     Send(WM_INITDIALOG);
@@ -99,7 +81,7 @@ TEST(DialogTest, ButtonGoesThroughItsStates) {
         fake.focus = press.focus;
         EXPECT_EQ(Press(IDC_START), FALSE);
         EXPECT_EQ(Logged({"EnableWindow", "SetWindowText", "UpdateWindow", "WM_NEXTDLGCTL",
-                          "DirectSoundCreate", "MessageBox", "device.Release"}),
+                          "DirectSoundCreate", "device.Release"}),
                   press.expected);
         EXPECT_EQ(fake.focus, press.focus == slider ? slider : button);
         fake.log.clear();
@@ -109,41 +91,52 @@ TEST(DialogTest, ButtonGoesThroughItsStates) {
     }
 }
 
-// Item i of the device list opens entry i, and the angle box is read to its
-// 19th character; a selection past the table (none when no device is
-// listed) opens nothing.
+// Presses the button with these selections and this angle text. Item 0 of
+// the device list has an identifier of 0 and item 1 none (the default
+// device); one device more than the table holds is offered.
+void StartWith(int device, int algorithm, int speakers, const char* angle) {
+    Reset();
+    fake.devices = {{"a", 0}, {"b", -1}};
+    for (int64_t i = 2; i <= MAX_DEVICES; ++i)
+        fake.devices.push_back({"c", i});
+    Send(WM_INITDIALOG);
+    Control(IDC_DEVICE).selection = device;
+    Control(IDC_VIRTUALIZATION).selection = algorithm;
+    Control(IDC_SPEAKERS).selection = speakers;
+    Control(IDC_ANGLE).text = angle;
+    Press(IDC_START);
+}
+
+// Item i of a list shows entry i of its table and starts the device with
+// that entry's value; only stereo speakers take the angle, from the box's
+// text. Item i of the device list opens the device listed i-th; a selection
+// past the table (none when no device is listed) opens nothing.
 TEST(DialogTest, ChoicesReachTheDevice) {
-    const struct {
-        int device, algorithm, speakers;
-        const char *angle, *opened, *config, *guid;
-    } cases[] = {
-        {0, 0, 3, "00000000000000000180", "00000000", "0x00120004", "C241333F"},
-        {1, 1, 0, "abc", "default", "0x00000001", "C2413342"},
-        {2, 2, 1, "", "00000002", "0x00000002", "C2413340"},
-        {0, 2, 2, "", "00000000", "0x00000003", "C2413340"},
-        {0, 2, 4, "", "00000000", "0x00000005", "C2413340"},
-        {31, 2, 5, "", "0000001F", "0x00000006", "C2413340"},
-        {32, 2, 0, "10", nullptr, "", ""},
-        {-1, 2, 0, "10", nullptr, "", ""},
-    };
-    for (const auto& c : cases) {
-        Reset();
-        fake.devices = {{"a", 0}, {"b", -1}};
-        for (int64_t i = 2; i < 33; ++i)
-            fake.devices.push_back({"c", i});
-        Send(WM_INITDIALOG);
-        Control(IDC_DEVICE).selection = c.device;
-        Control(IDC_VIRTUALIZATION).selection = c.algorithm;
-        Control(IDC_SPEAKERS).selection = c.speakers;
-        Control(IDC_ANGLE).text = c.angle;
-        Press(IDC_START);
-        const std::string algorithm = "device.CreateSoundBuffer(alg=" + std::string(c.guid);
-        const Texts opened = {"DirectSoundCreate(" + std::string(c.opened ? c.opened : "") + ")",
-                              "device.SetSpeakerConfig(" + std::string(c.config) + ")"};
-        EXPECT_EQ(Logged({"DirectSoundCreate", "device.SetSpeakerConfig", "MessageBox"}),
-                  c.opened ? opened : Texts{Box("Нет устройств вывода звука")})
-            << c.device;
-        EXPECT_EQ(Logged({algorithm}).size(), c.opened ? 1u : 0u);
+    for (int i = 0; i < ALGORITHM_CHOICE_COUNT; ++i) {
+        StartWith(0, i, 0, "");
+        EXPECT_EQ(Control(IDC_VIRTUALIZATION).items.at(i), AlgorithmChoices[i].text);
+        const unsigned guid = AlgorithmChoices[i].algorithm->Data1;
+        EXPECT_EQ(Logged({Format("device.CreateSoundBuffer(alg=%08X", guid)}).size(), 1u) << i;
+    }
+    EXPECT_EQ(Control(IDC_ANGLE).items, Texts(std::begin(AngleChoices), std::end(AngleChoices)));
+    for (int i = 0; i < SPEAKER_CHOICE_COUNT; ++i) {
+        for (const char* angle : AngleChoices) {
+            StartWith(0, 0, i, angle);
+            EXPECT_EQ(Control(IDC_SPEAKERS).items.at(i), SpeakerChoices[i].text);
+            const unsigned config = SpeakerChoices[i].configuration;
+            const unsigned value =
+                config == DSSPEAKER_STEREO ? std::stoul(angle) << 16 | config : config;
+            EXPECT_EQ(Logged({"device.SetSpeakerConfig"}),
+                      Texts{Format("device.SetSpeakerConfig(0x%08X)", value)});
+        }
+    }
+    const std::pair<int, const char*> devices[] = {
+        {0, "00000000"}, {1, "default"}, {31, "0000001F"}, {32, nullptr}, {-1, nullptr}};
+    for (const auto& [index, opened] : devices) {
+        StartWith(index, 0, 0, "");
+        EXPECT_EQ(Logged({"DirectSoundCreate", "MessageBox"}),
+                  opened ? Texts{Format("DirectSoundCreate(%s)", opened)}
+                         : Texts{Box("Нет устройств вывода звука")});
     }
 }
 

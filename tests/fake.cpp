@@ -15,13 +15,6 @@ namespace {
 
 const uintptr_t DIALOG = 0x1000, CONTROLS = 0x100000;
 
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-    char text[512];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
-
 // Logs the call; fails it when it is the chosen one.
 template <typename... Args>
 HRESULT Log(const char* format, Args... args) {
@@ -30,10 +23,9 @@ HRESULT Log(const char* format, Args... args) {
 }
 
 std::string Wave(const WAVEFORMATEX* f) {
-    if (f == nullptr)
-        return "none";
-    return Format("%u/%u/%u/%u/%u/%u/%u", f->wFormatTag, f->nChannels, f->nSamplesPerSec,
-                  f->nAvgBytesPerSec, f->nBlockAlign, f->wBitsPerSample, f->cbSize);
+    return !f ? "none"
+              : Format("%u/%u/%u/%u/%u/%u/%u", f->wFormatTag, f->nChannels, f->nSamplesPerSec,
+                       f->nAvgBytesPerSec, f->nBlockAlign, f->wBitsPerSample, f->cbSize);
 }
 
 HWND ControlWindow(int id) { return reinterpret_cast<HWND>(CONTROLS + static_cast<uintptr_t>(id)); }
@@ -188,6 +180,9 @@ LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LP
     FakeControl& c = Control(GetDlgItem(dialog, id));
     if (message == CB_GETCURSEL || (message >= TBM_GETPOS && message <= TBM_GETRANGEMAX)) {
         EXPECT_EQ(wParam | static_cast<WPARAM>(lParam), 0u) << "unused parameters must be zero";
+    }
+    if (message == TBM_SETRANGE || message == TBM_SETPOS) {
+        EXPECT_EQ(wParam, WPARAM{TRUE}) << "the trackbar is redrawn";
     }
     switch (message) {
     case CB_ADDSTRING: c.items.emplace_back(reinterpret_cast<const char*>(lParam)); break;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <list>
 #include <map>
 #include <string>
@@ -52,6 +53,13 @@ void Reset();
 HWND FakeDialog();
 Texts Logged(const Texts& prefixes);          // the log entries starting with any of them
 std::string Box(const std::string& message);  // the log entry of an error box
+
+template <typename... Args>
+std::string Format(const char* format, Args... args) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
+}
 
 inline INT_PTR Send(UINT message, WPARAM wParam = 0) {
     return MainDialogProc(FakeDialog(), message, wParam, 0);

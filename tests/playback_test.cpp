@@ -73,12 +73,11 @@ TEST(PlaybackTest, StartsStepByStepAndUndoesAnyFailedStep) {
 // spare tail stays silent.
 TEST(PlaybackTest, CopiesTheWholeClip) {
     Reset();
-    const auto size = static_cast<DWORD>(fake.clip.size());
     std::vector<BYTE> padded = fake.clip;
-    padded.resize(size + SPARE_BYTES);
-    for (DWORD split : {DWORD{1}, size + 99, size + SPARE_BYTES}) {
+    padded.resize(padded.size() + SPARE_BYTES);
+    for (size_t split : {size_t{1}, padded.size() - 1, padded.size()}) {
         Reset();
-        fake.lockSplit = split;
+        fake.lockSplit = static_cast<DWORD>(split);
         ASSERT_TRUE(Start());
         EXPECT_EQ(fake.played, padded) << split;
     }
