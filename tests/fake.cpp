@@ -4,9 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "playback/device_table.h"
-#include "playback/dialog_window.h"
-#include "playback/source_position.h"
 #include "resources/resource_ids.h"
 
 Fake fake;
@@ -108,7 +105,7 @@ struct FakeObject final : IDirectSound,
     }
 };
 
-void Reset() {
+void ResetFake() {
     fake = Fake();
     // As long as the real clip, no two neighbouring bytes alike, and held
     // without spare capacity, so that reading past its end is caught.
@@ -118,11 +115,6 @@ void Reset() {
     fake.devices = {{"Динамики", 0xA1}};
     for (int id = IDC_VIRTUALIZATION; id <= IDC_ANGLE; ++id)
         fake.controls[id] = FakeControl();
-    playbackObjects = {};
-    deviceTable = {};
-    sourcePosition = {};
-    playing = false;
-    dialogWindow = FakeDialog();
 }
 
 HWND FakeDialog() { return reinterpret_cast<HWND>(DIALOG); }

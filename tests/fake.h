@@ -12,7 +12,10 @@
 #include <vector>
 
 #include "app/main_dialog.h"
+#include "playback/device_table.h"
+#include "playback/dialog_window.h"
 #include "playback/playback.h"
+#include "playback/source_position.h"
 
 using Texts = std::vector<std::string>;
 
@@ -46,11 +49,20 @@ extern Fake fake;
 const HRESULT FAILURE = DSERR_ALLOCATED;
 const DWORD SPARE_BYTES = 100;  // a source buffer's beyond those asked for
 
-// Gives the fake and the program's globals their start-up state: one
-// device, a clip, the dialog's controls.
-void Reset();
-
+// Gives the fake its start-up state: one device, a clip, the dialog's controls.
+void ResetFake();
 HWND FakeDialog();
+
+// The fake and the program's globals at start-up.
+inline void Reset() {
+    ResetFake();
+    playbackObjects = {};
+    deviceTable = {};
+    sourcePosition = {};
+    playing = false;
+    dialogWindow = FakeDialog();
+}
+
 Texts Logged(const Texts& prefixes);          // the log entries starting with any of them
 std::string Box(const std::string& message);  // the log entry of an error box
 
