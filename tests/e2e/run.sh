@@ -15,6 +15,12 @@ build=$here/../../build/windows
 icon=$(x86_64-w64-mingw32-windres -i "$build/sound3d.exe" -O rc |
        sed -n '/^100 14 /,/^END/s/^ *"\\\([0-7]*\)\\.*/\1/p' | tr '\n' ' ')
 [[ $icon == "020 040 060 000 " ]] || { echo "run.sh: sound3d.exe's icon sizes: $icon" >&2; exit 1; }
+# Hardened: loaded anywhere (with high entropy), no code run from data, and
+# the stack protector built in.
+traits="$(x86_64-w64-mingw32-objdump -p "$build/sound3d.exe" | grep -E '^\s+[A-Z_]+$' | tr -d ' \t' | sort | tr '\n' ' ')"
+traits+=$(x86_64-w64-mingw32-nm "$build/sound3d.exe" | grep -o ' T __stack_chk_fail$')
+[[ $traits == "DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT  T __stack_chk_fail" ]] ||
+    { echo "run.sh: sound3d.exe is not hardened: $traits" >&2; exit 1; }
 # shellcheck source=harness/wine_env.sh
 source "$here/../../harness/wine_env.sh"
 e2e_setup || exit 1

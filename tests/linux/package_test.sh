@@ -43,9 +43,20 @@ diff -u - "$work/files" <<'LIST' || fail "the package's files differ"
 ./usr/share/sound3d/hrtf/sound3d-light.mhr
 LIST
 dpkg-deb -f "$deb" Depends | grep -q 'libopenal-data' || fail "no dependency on the full HRTF set"
-lintian --fail-on error "$deb" 2>/dev/null
+lintian -I --fail-on error "$deb" 2>/dev/null | tee "$work/lintian"
+! grep hardening "$work/lintian" || fail "lintian finds the program not hardened"
 root=$work/root
 dpkg-deb -x "$deb" "$root"
+# Hardened as Debian's own programs: position-independent, relocations made
+# read-only after loading them all at start, the stack protector, fortified
+# calls and control-flow protection (an end-branch mark at each function).
+bin=$root/usr/bin/sound3d
+traits="$(readelf -dW "$bin" | grep -oE 'BIND_NOW|PIE' | sort -u | tr '\n' ' ')"
+traits+="$(readelf -lW "$bin" | grep -o GNU_RELRO) "
+traits+="$(readelf --dyn-syms -W "$bin" | grep -oE '__(stack|fprintf)_chk' | sort -u | tr '\n' ' ')"
+[ "$(objdump -d "$bin" | grep -c endbr64)" -gt 100 ] && traits+=endbr64
+[ "$traits" = "BIND_NOW PIE GNU_RELRO __fprintf_chk __stack_chk endbr64" ] ||
+    fail "the program is not hardened: $traits"
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.xml >/dev/null
 
