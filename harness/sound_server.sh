@@ -70,11 +70,13 @@ pulseaudio)
     export PULSE_SERVER="unix:$dir/native"
     ;;
 pipewire)
-    # No hardware: only the null sinks below.
+    # No hardware: only the null sinks below. WirePlumber reads these between
+    # its monitors' definitions and its 90-enable-all.lua; without Bluetooth
+    # it needs no logind either, which a machine without systemd lacks.
     mkdir -p "$dir/config/wireplumber/main.lua.d" "$dir/config/wireplumber/bluetooth.lua.d"
-    printf 'alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\n' \
-        >"$dir/config/wireplumber/main.lua.d/90-private.lua"
-    echo 'bluez_monitor.enabled = false' >"$dir/config/wireplumber/bluetooth.lua.d/90-private.lua"
+    printf 'alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\nlibcamera_monitor.enabled = false\n' \
+        >"$dir/config/wireplumber/main.lua.d/80-private.lua"
+    echo 'bluez_monitor.enabled = false' >"$dir/config/wireplumber/bluetooth.lua.d/80-private.lua"
     start dbus "$dir/bus" dbus-daemon --session --nofork --address="unix:path=$dir/bus"
     server_env+=(DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus")
     start pipewire "$dir/pipewire-0" pipewire
