@@ -11,7 +11,7 @@ platform=${1:?usage: $0 x11|wayland PROGRAM}
 program=$(realpath "${2:?usage: $0 x11|wayland PROGRAM}")
 work=$(mktemp -d /tmp/sound3d-a11y.XXXXXX)
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "screen reader test: $*" >&2; exit 1; }
 if [ "$platform" = x11 ]; then
     exec 3>"$work/display"
