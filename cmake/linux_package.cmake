@@ -53,5 +53,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The full HRTF data set that "Полная" plays with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS libopenal-data)
+# Qt's Wayland platform, so that the dialog runs natively on a Wayland
+# session. Recommended, not required: without it Qt shows the dialog through
+# XWayland, and an X-only desktop need not carry the Wayland libraries.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -48,6 +48,11 @@ SCREEN_READER_PACKAGES=(at-spi2-core python3-pyatspi dbus xvfb xdotool)
 # the unpacked program under openbox on a virtual X server.
 ICON_PACKAGES=(librsvg2-bin)
 PACKAGE_CHECK_PACKAGES=(lintian desktop-file-utils appstream dpkg-dev openbox xvfb xdotool x11-utils)
+# The program on Wayland: a headless sway (wlroots) with swaymsg to read its
+# windows, wtype for the keys, Qt's Wayland platform, and what the screen
+# reader and the sound check there need besides.
+WAYLAND_PACKAGES=(sway wtype qt6-wayland util-linux at-spi2-core python3-pyatspi dbus
+                  pulseaudio pulseaudio-utils)
 
 # Wine reads the ANSI code page from the locale: Russian gives 1251.
 ensure_russian_locale() {

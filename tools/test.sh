@@ -9,7 +9,7 @@ source tools/deps.sh
 
 install_missing "${BUILD_PACKAGES[@]}" "${LINUX_PACKAGES[@]}" "${SERVER_PACKAGES[@]}" \
     "${E2E_PACKAGES[@]}" "${ICON_PACKAGES[@]}" "${PACKAGE_CHECK_PACKAGES[@]}" \
-    "${SCREEN_READER_PACKAGES[@]}"
+    "${SCREEN_READER_PACKAGES[@]}" "${WAYLAND_PACKAGES[@]}"
 ensure_russian_locale
 # Every C++ file in the house style of .clang-format.
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror

@@ -21,7 +21,11 @@ gtest_discover_tests(sound3d_window_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
   DISCOVERY_TIMEOUT 30)
 
-# The whole program as a screen reader meets it, over the real AT-SPI.
-add_test(NAME ScreenReader
-  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/screen_reader_test.sh $<TARGET_FILE:sound3d>)
-set_tests_properties(ScreenReader PROPERTIES TIMEOUT 60)
+# The whole program as a screen reader meets it, over the real AT-SPI: on X,
+# and on Wayland (a private headless sway) playing on a private PulseAudio.
+add_test(NAME ScreenReader.x11
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/screen_reader_test.sh x11 $<TARGET_FILE:sound3d>)
+add_test(NAME ScreenReader.wayland
+  COMMAND ${PROJECT_SOURCE_DIR}/harness/sound_server.sh pulseaudio
+          ${CMAKE_CURRENT_SOURCE_DIR}/screen_reader_test.sh wayland $<TARGET_FILE:sound3d>)
+set_tests_properties(ScreenReader.x11 ScreenReader.wayland PROPERTIES TIMEOUT 60)

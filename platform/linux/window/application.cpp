@@ -80,6 +80,9 @@ void KeepDbusFromStartingABus() {
 void EnsureApplication() {
     if (QApplication::instance() == nullptr) {
         KeepDbusFromStartingABus();
+        // A Wayland compositor finds the window's name and icon by its app
+        // id, which must be the desktop entry's name (packaging/).
+        QGuiApplication::setDesktopFileName(QStringLiteral("local.sound3d.Sound3D"));
         const QtMessageHandler previousHandler = qInstallMessageHandler(HoldStartupMessage);
         application = std::make_unique<QApplication>(argumentCount, arguments);
         qInstallMessageHandler(previousHandler);
