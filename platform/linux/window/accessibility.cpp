@@ -10,13 +10,9 @@
 #include <limits>
 
 #include "platform/linux/window/trackbar.h"
+#include "platform/trackbar_position.h"
 
 namespace {
-
-// The program's trackbars count thousandths of the coordinate they set;
-// vertical ones have the highest coordinate at the top, where positions
-// are lowest.
-const double POSITIONS_PER_UNIT = 1000.0;
 
 bool NeedsLabel(const QWidget* widget) {
     return qobject_cast<const QComboBox*>(widget) != nullptr ||
@@ -97,7 +93,7 @@ public:
 private:
     Trackbar* Bar() const { return static_cast<Trackbar*>(widget()); }
     double Coordinate(int position) const {
-        return (Bar()->orientation() == Qt::Vertical ? -position : position) / POSITIONS_PER_UNIT;
+        return CoordinateOfPosition(position, Bar()->orientation() == Qt::Vertical);
     }
 };
 
