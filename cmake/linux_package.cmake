@@ -2,7 +2,6 @@
 # own location), and its Debian package, made by CPack.
 include(GNUInstallDirs)
 
-set(SOUND3D_APP_ID local.sound3d.Sound3D)  # no public domain yet to name it by
 set(SOUND3D_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 
 # The manual page and the changelog are installed compressed, as Debian's

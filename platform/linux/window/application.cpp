@@ -81,8 +81,8 @@ void EnsureApplication() {
     if (QApplication::instance() == nullptr) {
         KeepDbusFromStartingABus();
         // A Wayland compositor finds the window's name and icon by its app
-        // id, which must be the desktop entry's name (packaging/).
-        QGuiApplication::setDesktopFileName(QStringLiteral("local.sound3d.Sound3D"));
+        // id, which must be the desktop entry's name.
+        QGuiApplication::setDesktopFileName(QStringLiteral(SOUND3D_APP_ID));
         const QtMessageHandler previousHandler = qInstallMessageHandler(HoldStartupMessage);
         application = std::make_unique<QApplication>(argumentCount, arguments);
         qInstallMessageHandler(previousHandler);

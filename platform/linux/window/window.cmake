@@ -37,3 +37,4 @@ target_include_directories(sound3d_window PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(sound3d_window PUBLIC Qt6::Widgets sound3d_resources sound3d_dialog_templates)
 # Qt strings are UTF-8; the program's own texts arrive in Windows-1251.
 target_compile_options(sound3d_window PRIVATE -fexec-charset=UTF-8)
+target_compile_definitions(sound3d_window PRIVATE SOUND3D_APP_ID="${SOUND3D_APP_ID}")
