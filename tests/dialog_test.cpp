@@ -137,6 +137,7 @@ TEST(DialogTest, ChoicesReachTheDevice) {
         EXPECT_EQ(Logged({"DirectSoundCreate", "MessageBox"}),
                   opened ? Texts{Format("DirectSoundCreate(%s)", opened)}
                          : Texts{Box("Нет устройств вывода звука")});
+        EXPECT_EQ(playing, opened != nullptr) << index;
     }
 }
 
