@@ -20,8 +20,6 @@
 #include <thread>
 #include <vector>
 
-#include <QApplication>
-#include <QMessageBox>
 #include <QTimer>
 
 #include "harness/sound_measure.h"
@@ -98,9 +96,9 @@ bool Start(const PlaybackChoices& choices) {
     shownErrors.clear();
     QObject whileStarting;
     QTimer::singleShot(0, &whileStarting, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shownErrors.push_back(box->text().toStdString());
-            box->done(0);
+        const std::string shown = CloseMessageBox();
+        if (!shown.empty()) {
+            shownErrors.push_back(shown);
         }
     });
     return StartPlayback(choices);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -39,6 +40,15 @@ INT_PTR RunDialogWith(const std::function<INT_PTR()>& open, const std::function<
         EndEverything();
     });
     return open();
+}
+
+std::string CloseMessageBox() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+        return std::string();
+    }
+    box->done(0);
+    return box->text().toStdString();
 }
 
 QWidget* ControlWidget(HWND dialog, int controlId) { return GetDlgItem(dialog, controlId)->widget; }

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <string>
 
 #include "platform/linux/window/window_handle.h"
 
@@ -15,3 +16,6 @@ INT_PTR RunDialogWith(const std::function<INT_PTR()>& open, const std::function<
                       int watchdogSeconds = 60);
 
 QWidget* ControlWidget(HWND dialog, int controlId);
+
+// Closes the message box on screen, if one is, and gives its text (UTF-8).
+std::string CloseMessageBox();
